@@ -1,0 +1,22 @@
+# The two commands a new user needs: `make demo` and `make test`.
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build test sanitize demo screenshots bench clean
+
+deps:
+	@./scripts/install-deps.sh
+
+build: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS)
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --preset default -j $(JOBS)
+
+sanitize: deps
+	cmake --preset sanitize >/dev/null
+	cmake --build --preset sanitize -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ctest --preset sanitize -j $(JOBS)
+
+clean:
+	rm -rf build build-sanitize

@@ -1,0 +1,94 @@
+#include "app/status_reporting.h"
+
+namespace vorlan {
+
+int PortPanelIndex = 0;
+int StepPanelIndex = 1;
+int DevicePanelIndex = 2;
+int ImagePanelIndex = 3;
+
+namespace {
+
+struct StatusState {
+    UpdaterWindowView* updater = nullptr;
+    UpgradeWindowView* upgrade = nullptr;
+    StatusRecordSink* notifier = nullptr;
+};
+
+StatusState& State() {
+    static StatusState state;
+    return state;
+}
+
+}  // namespace
+
+void RegisterUpdaterWindow(UpdaterWindowView* window) { State().updater = window; }
+void RegisterUpgradeWindow(UpgradeWindowView* window) { State().upgrade = window; }
+UpdaterWindowView* UpdaterWindow() { return State().updater; }
+UpgradeWindowView* UpgradeWindow() { return State().upgrade; }
+bool IsUpgradeMode() { return State().upgrade != nullptr; }
+
+void RegisterStatusNotifier(StatusRecordSink* notifier) { State().notifier = notifier; }
+StatusRecordSink* StatusNotifier() { return State().notifier; }
+
+void SetPanel(StatusBarView& bar, int panel, const std::string& text) {
+    if (panel >= 0) bar.SetPanelText(panel, text);
+}
+
+void ReportResult(const std::string& text, StatusColour colour, int code) {
+    // The supervising program hears of the result before the window shows it.
+    if (StatusRecordSink* notifier = StatusNotifier()) {
+        notifier->SendStatusRecord(static_cast<std::uint8_t>(code & 0xFF));
+    }
+    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+        SetPanel(upgrade->StatusBar(), StepPanelIndex, text);
+        return;
+    }
+    UpdaterWindowView* updater = UpdaterWindow();
+    if (updater == nullptr) return;
+    updater->ShowResultLine(text, colour, kColourWhite);
+    updater->EnableChangePortMenu();
+    updater->SetStopButtonVisible(false);
+    updater->SetStartButtonVisible(true);
+    updater->FocusStartButton();
+}
+
+void ReportStatus(const std::string& text, StatusColour colour) {
+    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+        SetPanel(upgrade->StatusBar(), StepPanelIndex, text);
+        return;
+    }
+    if (UpdaterWindowView* updater = UpdaterWindow()) {
+        updater->ShowResultLine(text, colour, kColourBlack);
+    }
+}
+
+void ShowBusyButtons() {
+    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+        upgrade->SetStopButtonVisible(true);
+        upgrade->SetStartButtonVisible(false);
+    } else if (UpdaterWindowView* updater = UpdaterWindow()) {
+        updater->SetStopButtonVisible(true);
+        updater->SetStartButtonVisible(false);
+    }
+}
+
+void ShowIdleButtons() {
+    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+        upgrade->SetStartButtonVisible(true);
+        upgrade->SetStopButtonVisible(false);
+    } else if (UpdaterWindowView* updater = UpdaterWindow()) {
+        updater->SetStartButtonVisible(true);
+        updater->SetStopButtonVisible(false);
+    }
+}
+
+void ResetStatusReporting() {
+    PortPanelIndex = 0;
+    StepPanelIndex = 1;
+    DevicePanelIndex = 2;
+    ImagePanelIndex = 3;
+    State() = StatusState{};
+}
+
+}  // namespace vorlan

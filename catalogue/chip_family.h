@@ -1,0 +1,38 @@
+// Chip families: what a chip identity byte and a BIOS byte mean for the run.
+// Addresses are program address units: bytes for PIC18, 2 per instruction
+// (4 image bytes) for the 16-bit parts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace vorlan {
+
+inline constexpr std::uint8_t kChip258 = 66;
+inline constexpr std::uint8_t kChip2580 = 67;
+inline constexpr std::uint8_t kChip2480 = 68;
+inline constexpr std::uint8_t kChip248 = 69;
+inline constexpr std::uint8_t kChip2320 = 70;
+inline constexpr std::uint8_t kChip24J10 = 199;
+inline constexpr std::uint8_t kChip24HJ64 = 254;
+inline constexpr std::uint8_t kChip33FJ128 = 253;
+
+struct FamilyParameters {
+    std::int32_t bytesPerAddress = 1;
+    std::int32_t reservedTopJ = 0;
+    std::int32_t reservedTop = 0;
+    std::array<std::uint8_t, 8> jumpBlock{0x80, 0xEF, 0x3F, 0xF0, 0, 0, 0, 0};
+    std::int32_t jumpBlockLength = 8;
+};
+
+// Column of the image table: 0..7; every unknown identity gives 0.
+int ChipFamilyOf(std::uint8_t chipIdentity);
+// Status name after "Found " ("258", "24j10", "24HJ64", ...); empty if unknown.
+std::string_view ChipStatusName(std::uint8_t chipIdentity);
+// Fills the process-wide parameters for an identified chip.
+void SetFamilyParameters(std::uint8_t chipIdentity, std::uint8_t biosByte);
+FamilyParameters& CurrentFamilyParameters();
+void ResetFamilyParameters();  // tests
+
+}  // namespace vorlan

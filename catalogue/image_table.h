@@ -1,0 +1,39 @@
+// The firmware images compiled into the program and the choice of one for an
+// identified board. The image bytes come from the build (firmware/ and the
+// image generator); this unit only describes and selects them.
+#pragma once
+
+#include <cstdint>
+
+namespace vorlan {
+
+struct ImageDescriptor {
+    const std::uint8_t* headData = nullptr;  // the image's own reset instruction
+    std::int32_t headLength = 0;
+    std::uint8_t* programData = nullptr;  // writable: the run puts the jump block here
+    std::int32_t programLength = 0;       // 0 or 1: the slot holds no image
+    const std::uint8_t* eepromData = nullptr;
+    std::int32_t eepromLength = 0;
+};
+
+inline constexpr int kImageRows = 255;     // board code 0..254
+inline constexpr int kImageColumns = 10;   // family index; 8 and 9 stay empty
+
+// Board code and preparation the build's firmware is for.
+struct ImageIdentityBytes {
+    std::uint8_t boardCode = 0;
+    std::uint8_t preparation = 0;
+};
+
+void BuildImageTable();
+const ImageDescriptor& ImageSlot(int row, int column);
+// Board-specific slot, falling back to the family default (row 0).
+void SelectImage(std::uint8_t chipIdentity, std::uint8_t boardCode);
+ImageDescriptor& CurrentImage();
+ImageIdentityBytes ImageIdentity();
+// Mask for identity bytes read out of a stored image: (position + K) mod 256
+// when enabled, else 0.
+std::uint8_t ImageMask(std::uint8_t position, std::uint8_t enable);
+std::uint8_t ImageMaskFlag();
+
+}  // namespace vorlan

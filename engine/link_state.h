@@ -1,0 +1,58 @@
+// Process-wide state of the board link, filled by the reply parser and read
+// by the search, the identification and the identification display.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace vorlan {
+
+// The boot loader's report of itself, in the order it arrives after 'V'.
+struct DeviceIdentity {
+    std::uint8_t biosByte = 0;      // boot-loader version
+    std::uint8_t chipIdentity = 0;  // chip family code
+    std::uint8_t boardCode = 0;
+    std::uint8_t preparation = 0;
+};
+
+enum class InfoFrameState : std::int16_t { Idle = 0, Length = 1, Skip = 2, Data = 3 };
+
+inline constexpr int kReceiveBufferSize = 3072;
+inline constexpr int kReleaseTextLength = 24;
+inline constexpr std::uint8_t kIdentityComplete = 255;
+
+struct LinkState {
+    // Flags, 0 or 1.
+    std::uint8_t ackFlag = 0;
+    std::uint8_t refusalFlag = 0;
+    std::uint8_t fullIdentity = 0;
+    std::uint16_t infoComplete = 0;
+    bool stopRequest = false;
+
+    DeviceIdentity pending;    // filled byte by byte
+    DeviceIdentity confirmed;  // copied from pending at every 'K'
+    std::uint8_t identityPosition = kIdentityComplete;
+
+    InfoFrameState frameState = InfoFrameState::Idle;
+    std::int16_t dataPosition = 0;
+    std::uint16_t dataLength = 0;
+
+    // Information fields. The release text always has room for its
+    // terminating zero, also after data byte 23.
+    std::array<std::uint8_t, kReleaseTextLength + 1> releaseText{};
+    std::array<std::uint8_t, 2> skipWindowStart{};   // little-endian
+    std::array<std::uint8_t, 2> skipWindowLength{};  // little-endian
+
+    std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer{};
+};
+
+// The one link state of the process.
+LinkState& Link();
+// Back to the state at program start (tests).
+void ResetLinkState();
+
+// Raised by the stop buttons; cleared only by WaitReply when it reports it
+// (and by a new run, which discards a stale request).
+void RequestStop();
+
+}  // namespace vorlan

@@ -1,0 +1,33 @@
+// The user's port: which one is chosen, reopening it when the choice changed,
+// and showing it on a status bar. Binds the chosen serial port to the engine.
+#pragma once
+
+#include <cstdint>
+
+#include "app/views.h"
+#include "engine/link_port.h"
+
+namespace vorlan {
+
+inline constexpr std::uint32_t kLineSpeed = 115200;
+
+std::int16_t& CurrentPortIndex();
+std::int16_t& OpenedPortIndex();
+
+void ReopenSelectedPort();
+void ShowPortOnStatusBar(StatusBarView& bar);
+// "COM<n>" for index n-1, "-----" for a negative index.
+std::string PortNameOfIndex(std::int16_t index);
+
+// The engine's LinkPort on the serial driver and the current port index.
+class SelectedSerialPort : public LinkPort {
+public:
+    void ReopenSelectedPort() override;
+    void ShowPortOnStatusBar(StatusBarView& bar) override;
+    std::int16_t CheckPort() override;
+    int WritePort(const std::uint8_t* bytes, std::int32_t count) override;
+    std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) override;
+    void DrainInput() override;
+};
+
+}  // namespace vorlan

@@ -1,0 +1,52 @@
+// Serial port driver: a fixed table of 257 port records (COM1..COM257, index
+// n is COM n+1) and the operations the engine and the port selection use.
+// Reads never wait; writes return once the bytes are sent. UI thread only.
+// The OS calls live in one backend file (serial_backend_posix.cpp).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vorlan {
+
+inline constexpr int kHighestPortIndex = 256;
+inline constexpr int kPortTableSize = kHighestPortIndex + 1;
+
+inline constexpr std::uint8_t kParityNone = 0;
+inline constexpr std::uint8_t kStopBitsOne = 0;
+inline constexpr std::uint8_t kStopBitsOneAndHalf = 1;
+inline constexpr std::uint8_t kStopBitsTwo = 2;
+
+struct PortRecord {
+    std::int32_t index = 0;
+    std::int32_t open = 0;
+    int handle = -1;  // file descriptor; meaningful only while open
+};
+
+// Modal messages of the driver ("Unable to configure the serial port", caption
+// "Error"). The program shows a message box; tests record; default: stderr.
+using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
+void SetDriverMessageSink(MessageSink sink);
+
+// Null on failure. Opening an open record releases its device first.
+PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::uint8_t stopBits,
+                     std::uint8_t dataBits);
+void ClosePort(int index);
+// 0 usable, -1 invalid handle, -2 not open (or index out of range).
+std::int16_t CheckPort(int index);
+// 2 when written and sent, 0 when not open or the write failed.
+int WritePort(int index, const std::uint8_t* bytes, std::int32_t count);
+// Bytes already received, never waiting; 0 when none, not open or failed.
+std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity);
+void DrainInput(int index);
+// drop 0: DTR and RTS set; otherwise both cleared. Always 0.
+int SetPortLines(int index, int drop);
+// Waits up to ms for received bytes on an open port; returns at once when the
+// port is not open. Lets a pause end early when the board has answered.
+void WaitForInput(int index, int ms);
+
+const PortRecord& PortRecordAt(int index);
+void CloseAllPorts();  // at program end and between tests
+
+}  // namespace vorlan

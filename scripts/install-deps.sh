@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and the demo need.
+# Quick when everything is there; uses sudo when not run as root.
+set -eu
+
+PACKAGES="build-essential cmake g++ make git qt6-base-dev libgl1-mesa-dev libgtest-dev \
+libgmock-dev socat xvfb xauth fonts-dejavu-core fonts-urw-base35 python3"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing
