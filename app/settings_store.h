@@ -1,0 +1,17 @@
+// Named text settings kept between runs (the one in use is "com", the port
+// index in signed decimal). Each call opens the store, does its one read or
+// write and releases it. UI thread only.
+#pragma once
+
+#include <string>
+
+namespace vorlan {
+
+// The value's text, or "" when the store or the value is missing. A value
+// stored as something other than text throws std::runtime_error
+// "Invalid data type for '<name>'".
+std::string ReadSetting(const std::string& name);
+// Stores the text; a store that cannot be written fails silently.
+void WriteSetting(const std::string& name, const std::string& value);
+
+}  // namespace vorlan
