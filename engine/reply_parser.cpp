@@ -1,0 +1,119 @@
+#include "engine/reply_parser.h"
+
+#include "engine/command_frame.h"
+#include "engine/link_state.h"
+
+namespace vorlan {
+
+namespace {
+
+// Information frames come only from boot loaders of these versions.
+constexpr std::uint8_t kFirstBiosWithInformation = 8;
+constexpr std::uint8_t kLastBiosWithInformation = 31;
+
+constexpr int kSkipStartFirstByte = kReleaseTextLength;       // 24
+constexpr int kSkipLengthFirstByte = kReleaseTextLength + 2;  // 26
+constexpr int kLastStoredByte = kReleaseTextLength + 3;       // 27
+
+void PlaceIdentityByte(LinkState& link, std::uint8_t byte) {
+    DeviceIdentity& pending = link.pending;
+    switch (link.identityPosition) {
+        case 0:
+            pending.biosByte = byte;
+            link.identityPosition = 1;
+            break;
+        case 1:
+            pending.chipIdentity = byte;
+            link.identityPosition = 2;
+            break;
+        case 2:
+            pending.boardCode = byte;
+            link.identityPosition = 3;
+            break;
+        case 3:
+            pending.preparation = byte;
+            link.identityPosition = kIdentityComplete;
+            break;
+        default:
+            // A byte after a complete identity starts a short answer: the
+            // chip identity alone.
+            link.fullIdentity = 0;
+            pending.biosByte = 0;
+            pending.chipIdentity = byte;
+            link.identityPosition = kIdentityComplete;
+            break;
+    }
+}
+
+void ParseIdleByte(LinkState& link, std::uint8_t byte) {
+    const std::uint8_t bios = link.confirmed.biosByte;
+    if (byte == kReplyInformation && bios >= kFirstBiosWithInformation &&
+        bios <= kLastBiosWithInformation) {
+        link.dataPosition = 0;
+        link.frameState = InfoFrameState::Length;
+    } else if (byte == kReplyAck) {
+        link.confirmed = link.pending;
+        link.ackFlag = 1;
+    } else if (byte == kReplyRefusal) {
+        link.refusalFlag = 1;
+    } else if (byte == kReplyIdentity) {
+        link.fullIdentity = 1;
+        link.pending.biosByte = 1;
+        link.identityPosition = 0;
+        link.infoComplete = 0;
+    } else {
+        PlaceIdentityByte(link, byte);
+    }
+}
+
+void StoreDataByte(LinkState& link, int position, std::uint8_t byte) {
+    if (position < kReleaseTextLength) {
+        // The text array has one byte more than the text, so the zero after
+        // the last character always fits.
+        link.releaseText[static_cast<std::size_t>(position)] = byte;
+        link.releaseText[static_cast<std::size_t>(position) + 1] = 0;
+    } else if (position < kSkipLengthFirstByte) {
+        link.skipWindowStart[static_cast<std::size_t>(position - kSkipStartFirstByte)] = byte;
+    } else if (position <= kLastStoredByte) {
+        link.skipWindowLength[static_cast<std::size_t>(position - kSkipLengthFirstByte)] = byte;
+    }
+    // Later bytes are counted by the caller and dropped.
+}
+
+void ParseDataByte(LinkState& link, std::uint8_t byte) {
+    if (link.dataPosition < static_cast<std::int16_t>(link.dataLength)) {
+        StoreDataByte(link, link.dataPosition, byte);
+        ++link.dataPosition;
+    } else if (byte == kReplyAck) {
+        link.infoComplete = 1;
+        link.frameState = InfoFrameState::Idle;
+    }
+}
+
+}  // namespace
+
+void ParseReplyByte(std::uint8_t byte) {
+    LinkState& link = Link();
+    switch (link.frameState) {
+        case InfoFrameState::Idle:
+            ParseIdleByte(link, byte);
+            break;
+        case InfoFrameState::Length:
+            link.dataLength = byte;
+            link.dataPosition = 0;
+            link.frameState = InfoFrameState::Skip;
+            break;
+        case InfoFrameState::Skip:
+            link.frameState = InfoFrameState::Data;
+            break;
+        case InfoFrameState::Data:
+            ParseDataByte(link, byte);
+            break;
+    }
+}
+
+void ParseReplyBytes(const std::uint8_t* bytes, std::int32_t count) {
+    for (std::int32_t i = 0; i < count; ++i) ParseReplyByte(bytes[i]);
+}
+
+}  // namespace vorlan
