@@ -1,0 +1,52 @@
+#include "app/settings_store.h"
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+
+namespace vorlan {
+
+namespace {
+
+// The user's file (~/.config/Quenta/Vorlan.conf), read with a fall-back to the
+// machine-wide one (/etc/xdg/Quenta/Vorlan.conf) and written to the user's.
+// VORLAN_SETTINGS_DIR names one folder that takes the place of both.
+std::unique_ptr<QSettings> OpenStore() {
+    const QString folder = qEnvironmentVariable("VORLAN_SETTINGS_DIR");
+    if (!folder.isEmpty()) {
+        return std::make_unique<QSettings>(folder + QStringLiteral("/Quenta/Vorlan.conf"),
+                                           QSettings::IniFormat);
+    }
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Quenta"), QStringLiteral("Vorlan"));
+}
+
+}  // namespace
+
+std::string ReadSetting(const std::string& name) {
+    const auto store = OpenStore();
+    const QVariant value = store->value(QString::fromStdString(name));
+    if (!value.isValid())
+        return {};
+    // An ini file keeps plain text as text; anything written with a type of its
+    // own (@Variant, @ByteArray, a list) is not a setting of ours.
+    if (value.typeId() != QMetaType::QString) {
+        throw std::runtime_error("Invalid data type for '" + name + "'");
+    }
+    std::string text = value.toString().toStdString();
+    // Like a registry string, the value ends at its first zero byte.
+    if (const auto zero = text.find('\0'); zero != std::string::npos)
+        text.resize(zero);
+    return text;
+}
+
+void WriteSetting(const std::string& name, const std::string& value) {
+    const auto store = OpenStore();
+    store->setValue(QString::fromStdString(name), QString::fromStdString(value));
+    // A store that cannot be written stays as it was; nobody is told.
+    store->sync();
+}
+
+}  // namespace vorlan
