@@ -1,0 +1,90 @@
+#include "engine/device_search.h"
+
+#include <cstdio>
+
+#include "app/status_reporting.h"
+#include "engine/command_frame.h"
+#include "engine/link_port.h"
+#include "engine/link_state.h"
+#include "engine/link_wait.h"
+#include "engine/program_device.h"
+
+namespace vorlan {
+
+namespace {
+
+constexpr std::int32_t kSearchAnswerMs = 100;
+
+// Everything one run learns from the board starts empty, so nothing from an
+// earlier board can leak into this one.
+void ResetRunLinkState() {
+    LinkState& link = Link();
+    link.frameState = InfoFrameState::Idle;
+    link.releaseText.fill(0);
+    link.skipWindowStart.fill(0);
+    link.skipWindowLength.fill(0);
+    RunPlan& plan = CurrentRunPlan();
+    plan.skipStart = 0;
+    plan.skipLength = 0;
+    ClearIdentity();
+}
+
+void ShowTry(ProgressBarView& progress, StatusBarView& status, int tries) {
+    if (IsUpgradeMode()) {
+        progress.SetPosition(kSearchTries - tries);
+        SetPanel(status, StepPanelIndex, "Search Device");
+        return;
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, "Try %d", tries);
+    SetPanel(status, StepPanelIndex, text);
+}
+
+}  // namespace
+
+std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
+    LinkPort& port = CurrentLinkPort();
+    port.ReopenSelectedPort();
+    port.ShowPortOnStatusBar(status);
+    ShowBusyButtons();
+    progress.SetPosition(0);
+    progress.SetSmooth(true);
+    if (port.CheckPort() < 0) {
+        ShowIdleButtons();
+        return kSearchPortUnusable;
+    }
+
+    ResetRunLinkState();
+    const std::uint8_t searchByte = IsUpgradeMode() ? kSearchByteUpgrade : kSearchByteUpdater;
+    progress.SetMaximum(kSearchTries);
+    LinkState& link = Link();
+    int tries = 0;
+    while (tries < kSearchTries) {
+        // Bytes left from an earlier try would be taken for this try's answer.
+        port.DrainInput();
+        ClearIdentity();
+        ShowTry(progress, status, tries);
+        link.ackFlag = 0;
+        link.refusalFlag = 0;
+        port.WritePort(&searchByte, 1);
+        const std::int16_t reply = WaitReply(kSearchAnswerMs);
+        if (reply <= kWaitStopped) {
+            ShowLinkError(reply);
+            progress.SetPosition(0);
+            return kSearchStopped;
+        }
+        if (reply > 0)
+            break;
+        // A refusal is no boot loader we can talk to: it counts like silence.
+        ++tries;
+    }
+    progress.SetPosition(0);
+    if (tries >= kSearchTries) {
+        SetPanel(status, StepPanelIndex, "Device not Found");
+        ShowIdleButtons();
+        return kSearchNotFound;
+    }
+    return kSearchFound;
+}
+
+}  // namespace vorlan
