@@ -16,8 +16,8 @@ struct ImageDescriptor {
     std::int32_t eepromLength = 0;
 };
 
-inline constexpr int kImageRows = 255;     // board code 0..254
-inline constexpr int kImageColumns = 10;   // family index; 8 and 9 stay empty
+inline constexpr int kImageRows = 255;    // board code 0..254
+inline constexpr int kImageColumns = 10;  // family index; 8 and 9 stay empty
 
 // Board code and preparation the build's firmware is for.
 struct ImageIdentityBytes {
@@ -25,9 +25,16 @@ struct ImageIdentityBytes {
     std::uint8_t preparation = 0;
 };
 
+// Fills the table from the wired slots of the build; every other slot gets
+// programLength 0. Calling it again rebuilds the same table.
 void BuildImageTable();
+// row 0..254, column 0..9.
 const ImageDescriptor& ImageSlot(int row, int column);
-// Board-specific slot, falling back to the family default (row 0).
+// The stored arrays and lengths of a wired slot, whether or not the table has
+// been built; an empty descriptor for a slot that is not wired.
+ImageDescriptor StoredSlot(int row, int column);
+// Board-specific slot, falling back to the family default (row 0) when the
+// board's slot is empty or the board code is 255 (no row of its own).
 void SelectImage(std::uint8_t chipIdentity, std::uint8_t boardCode);
 ImageDescriptor& CurrentImage();
 ImageIdentityBytes ImageIdentity();
@@ -35,5 +42,10 @@ ImageIdentityBytes ImageIdentity();
 // when enabled, else 0.
 std::uint8_t ImageMask(std::uint8_t position, std::uint8_t enable);
 std::uint8_t ImageMaskFlag();
+
+// Tests: every slot and the current image back to empty, and a way to put a
+// made-up image into one slot of the built table.
+void ResetImageTable();
+ImageDescriptor& ImageSlotForTest(int row, int column);
 
 }  // namespace vorlan

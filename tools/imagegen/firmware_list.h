@@ -1,0 +1,56 @@
+// The firmware list (firmware/images.list): which Intel HEX file fills which
+// slot of the image table, the build's image identity and the mask setting.
+//
+//   # comment (also after an entry)
+//   identity board <code> preparation <byte>
+//   mask on <K>          or   mask off
+//   image <chip> <row> <file.hex>
+//
+// <chip> is one of 258 2580 2480 248 2320 24J10 24HJ64 33FJ128 (any letter
+// case), <row> a board code of a wired slot (0 = the family default). Numbers
+// are decimal or 0x hexadecimal. File names are relative to the list's folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace imagegen {
+
+struct Family {
+    const char* name;
+    int index;                   // column of the image table
+    bool sixteenBit;             // PIC24/dsPIC33: 4 image bytes per instruction
+    std::uint32_t programLimit;  // highest image byte offset + 1 the engine may program
+};
+
+// The eight families; for a PIC18 family the limit is the largest of its boot
+// loader versions (the smaller 256-byte boot loader below BIOS byte 5).
+const std::vector<Family>& Families();
+
+struct SlotKey {
+    int family;
+    int row;
+};
+// The 23 slots of the image table that the program carries arrays for.
+const std::vector<SlotKey>& WiredSlots();
+
+struct ImageEntry {
+    int family = 0;
+    int row = 0;
+    std::string path;  // resolved against the list's folder
+    int line = 0;
+};
+
+struct FirmwareList {
+    std::uint8_t boardCode = 0;
+    std::uint8_t preparation = 0;
+    std::uint8_t maskFlag = 0;
+    std::uint8_t maskConstant = 0;
+    std::vector<ImageEntry> images;
+};
+
+// false with "file:line: what" in error on any fault.
+bool ReadFirmwareList(const std::string& path, FirmwareList& list, std::string& error);
+
+}  // namespace imagegen

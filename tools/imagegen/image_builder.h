@@ -1,0 +1,38 @@
+// Turns the data records of one Intel HEX file into the three arrays of an
+// image slot.
+//
+// PIC18: hex byte address = image offset; 0xF00000 and up is data EEPROM
+// (offset 0 to 255); configuration (0x300000..0x3FFFFF) and ID locations
+// (0x200000..0x200007) are left out. Gaps are erased flash, 0xFF; the length
+// is rounded up to a whole instruction word (2 bytes).
+// PIC24/dsPIC33: hex byte address = image offset, 4 bytes per instruction;
+// 0x1000000 and up (program address 0x800000: configuration and device ID)
+// is left out. Gaps are erased instructions FF FF FF 00; the length is rounded
+// up to a whole instruction (4 bytes).
+// The head is the image's own first instruction as the file gives it: 4 bytes
+// for PIC18 (GOTO), 8 for 16-bit parts (two-word GOTO).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/imagegen/firmware_list.h"
+#include "tools/imagegen/intel_hex.h"
+
+namespace imagegen {
+
+inline constexpr std::uint32_t kEepromLimit = 256;  // the engine's EEPROM address is 8 bits
+
+struct SlotImage {
+    std::vector<std::uint8_t> head;
+    std::vector<std::uint8_t> program;
+    std::vector<std::uint8_t> eeprom;
+    std::vector<std::string> notes;  // "file:line: note: ..." for left-out data
+};
+
+// false with "file:line: what" in error when the data does not fit the family.
+bool BuildSlotImage(const Family& family, const std::string& path,
+                    const std::vector<HexRecord>& records, SlotImage& image, std::string& error);
+
+}  // namespace imagegen
