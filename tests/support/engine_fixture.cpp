@@ -1,5 +1,7 @@
 #include "tests/support/engine_fixture.h"
 
+#include "catalogue/chip_family.h"
+
 namespace vorlan::test {
 
 void ResetEngineState() {
@@ -7,9 +9,9 @@ void ResetEngineState() {
     ResetStatusReporting();
     BindLinkPort(nullptr);
     BindPause(nullptr);
-    // --- catalogue state ---
-    // ResetFamilyParameters() (catalogue/chip_family.h) belongs here once the
-    // chip family unit is in the engine library.
+    // Catalogue state. The image table is left as it is: tests that change
+    // it reset it themselves (ResetImageTable) once they have built it.
+    ResetFamilyParameters();
 }
 
 }  // namespace vorlan::test
