@@ -1,0 +1,287 @@
+#include "tests/support/boot_loader_model.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vorlan::board {
+namespace {
+
+constexpr std::uint8_t kSearchUpdater = 0xC2;
+constexpr std::uint8_t kSearchUpgrade = 0xC5;
+constexpr std::uint8_t kProgrammingMode = 0xCC;
+constexpr std::uint8_t kEepromCommand = 0x40;
+constexpr std::size_t kEepromFrameLength = 6;
+constexpr std::uint8_t kAck = 'K';
+constexpr std::uint8_t kRefusal = 'N';
+constexpr std::size_t kReleaseTextBytes = 24;
+constexpr std::uint8_t kInfoDataLength = 28;
+
+bool IsSearchByte(std::uint8_t byte) {
+    return byte == kSearchUpdater || byte == kSearchUpgrade;
+}
+
+std::uint8_t SumOf(const Bytes& bytes) {
+    unsigned sum = 0;
+    for (std::uint8_t b : bytes) sum += b;
+    return static_cast<std::uint8_t>(sum);
+}
+
+std::uint8_t Low(unsigned value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+
+void AppendHexRecord(std::string& hex, std::uint8_t type, std::uint16_t address,
+                     const std::uint8_t* data, std::size_t n) {
+    char field[8];
+    unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF) + type;
+    std::snprintf(field, sizeof field, ":%02X", static_cast<unsigned>(n));
+    hex += field;
+    std::snprintf(field, sizeof field, "%04X%02X", static_cast<unsigned>(address),
+                  static_cast<unsigned>(type));
+    hex += field;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::snprintf(field, sizeof field, "%02X", static_cast<unsigned>(data[i]));
+        hex += field;
+        sum += data[i];
+    }
+    std::snprintf(field, sizeof field, "%02X\n", static_cast<unsigned>(Low(0x100 - (sum & 0xFF))));
+    hex += field;
+}
+
+// Appends the non-erased 16-byte lines of one memory area starting at byte
+// address base. upper holds the upper 16 address bits last announced.
+void AppendHexArea(std::string& hex, const Bytes& area, std::uint32_t base, std::uint32_t& upper) {
+    constexpr std::size_t kLine = 16;
+    for (std::size_t at = 0; at < area.size(); at += kLine) {
+        const std::size_t n = std::min(kLine, area.size() - at);
+        const auto first = area.begin() + static_cast<std::ptrdiff_t>(at);
+        if (std::all_of(first, first + static_cast<std::ptrdiff_t>(n),
+                        [](std::uint8_t b) { return b == 0xFF; })) {
+            continue;
+        }
+        const std::uint32_t address = base + static_cast<std::uint32_t>(at);
+        // A line never crosses a 64 KiB boundary: bases are multiples of 16.
+        if ((address >> 16) != upper) {
+            upper = address >> 16;
+            const std::uint8_t ext[2] = {Low(upper >> 8), Low(upper)};
+            AppendHexRecord(hex, 0x04, 0, ext, 2);
+        }
+        AppendHexRecord(hex, 0x00, static_cast<std::uint16_t>(address & 0xFFFF), &area[at], n);
+    }
+}
+
+}  // namespace
+
+ChipLayout LayoutOfChip(std::uint8_t chipIdentity) {
+    switch (chipIdentity) {
+        case 66:
+        case 67:
+            return {1, 0x8000, 64, 1};
+        case 68:
+        case 69:
+        case 199:
+            return {1, 0x4000, 64, 1};
+        case 70:
+            return {1, 0x2000, 64, 1};
+        case 254:
+            return {2, 0xA800, 256, 2};
+        case 253:
+            return {2, 0x15400, 256, 2};
+        default:
+            return {};
+    }
+}
+
+BootLoaderModel::BootLoaderModel(BoardConfig config, BoardFaults faults)
+    : config_(std::move(config)),
+      faults_(std::move(faults)),
+      layout_(LayoutOfChip(config_.chipIdentity)) {
+    EraseMemory();
+}
+
+void BootLoaderModel::EraseMemory() {
+    program_.assign(static_cast<std::size_t>(layout_.memoryTop) * layout_.bytesPerAddress, 0xFF);
+    eeprom_.assign(kEepromSize, 0xFF);
+}
+
+void BootLoaderModel::Reconnect() {
+    hungUp_ = false;
+    phase_ = Phase::BeforeSearch;
+    frame_.clear();
+}
+
+Bytes BootLoaderModel::Receive(const std::uint8_t* bytes, std::size_t n, std::uint64_t nowMs) {
+    Bytes out;
+    for (std::size_t i = 0; i < n && !hungUp_; ++i) TakeByte(bytes[i], nowMs, out);
+    return out;
+}
+
+void BootLoaderModel::TakeByte(std::uint8_t byte, std::uint64_t nowMs, Bytes& out) {
+    if (phase_ == Phase::InFrame && config_.frameTimeoutMs > 0 &&
+        nowMs > lastByteMs_ + config_.frameTimeoutMs) {
+        ReceivedFrame dropped;
+        dropped.kind = FrameKind::Dropped;
+        dropped.data = frame_;
+        dropped.atMs = lastByteMs_;
+        log_.push_back(std::move(dropped));
+        frame_.clear();
+        phase_ = Phase::BetweenFrames;
+    }
+    lastByteMs_ = nowMs;
+
+    if (phase_ != Phase::InFrame && IsSearchByte(byte)) {
+        StartSession(byte, nowMs, out);
+        return;
+    }
+    if (phase_ == Phase::BeforeSearch)
+        return;
+    if (phase_ == Phase::BetweenFrames && byte == kProgrammingMode) {
+        ReceivedFrame mode;
+        mode.kind = FrameKind::ProgrammingMode;
+        mode.data = {byte};
+        mode.atMs = nowMs;
+        if (config_.programmingModeReply) {
+            out.push_back(*config_.programmingModeReply);
+            mode.answer = *config_.programmingModeReply == kAck       ? Answer::Ack
+                          : *config_.programmingModeReply == kRefusal ? Answer::Refusal
+                                                                      : Answer::None;
+        }
+        log_.push_back(std::move(mode));
+        return;
+    }
+    phase_ = Phase::InFrame;
+    frame_.push_back(byte);
+    const std::size_t expected = ExpectedFrameLength();
+    if (expected > 0 && frame_.size() >= expected)
+        FinishFrame(nowMs, out);
+}
+
+void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs, Bytes& out) {
+    ReceivedFrame search;
+    search.kind = FrameKind::Search;
+    search.data = {searchByte};
+    search.atMs = nowMs;
+    if (nowMs < config_.answerSearchFromMs) {
+        log_.push_back(std::move(search));  // still in reset: not heard
+        return;
+    }
+    search.answer = Answer::Ack;
+    log_.push_back(std::move(search));
+    ++sessions_;
+    phase_ = Phase::BetweenFrames;
+    frame_.clear();
+    frameNumber_ = 0;
+    refusalsGiven_.clear();
+    AppendIdentity(out);
+}
+
+void BootLoaderModel::AppendIdentity(Bytes& out) const {
+    if (config_.shortIdentity) {
+        out.insert(out.end(), {config_.chipIdentity, kAck});
+        return;
+    }
+    out.insert(out.end(), {'V', config_.biosByte, config_.chipIdentity, config_.boardCode,
+                           config_.preparation, kAck});
+    if (config_.biosByte < 8 || config_.biosByte > 31)
+        return;
+    out.insert(out.end(), {'R', kInfoDataLength, 0x00});
+    for (std::size_t i = 0; i < kReleaseTextBytes; ++i) {
+        out.push_back(i < config_.releaseText.size()
+                          ? static_cast<std::uint8_t>(config_.releaseText[i])
+                          : std::uint8_t{0});
+    }
+    out.insert(out.end(), {Low(config_.skipStart), Low(config_.skipStart >> 8u),
+                           Low(config_.skipLength), Low(config_.skipLength >> 8u), kAck});
+}
+
+std::size_t BootLoaderModel::ExpectedFrameLength() const {
+    if (frame_.empty())
+        return 0;
+    if (frame_[0] == kEepromCommand)
+        return kEepromFrameLength;
+    const std::size_t header = 3 + static_cast<std::size_t>(layout_.countBytes);
+    if (frame_.size() < header)
+        return 0;
+    std::size_t count = frame_[3];
+    if (layout_.countBytes == 2)
+        count = (count << 8) | frame_[4];
+    return header + count + 1;
+}
+
+void BootLoaderModel::FinishFrame(std::uint64_t nowMs, Bytes& out) {
+    ReceivedFrame frame;
+    frame.number = frameNumber_;
+    frame.atMs = nowMs;
+    frame.checksumOk = SumOf(frame_) == 0;
+    bool storable = false;
+    if (frame_[0] == kEepromCommand) {
+        frame.kind = FrameKind::Eeprom;
+        frame.address = frame_[1];
+        frame.data = {frame_[2]};
+        storable = true;
+    } else {
+        frame.kind = FrameKind::ProgramBlock;
+        frame.address =
+            (std::uint32_t{frame_[0]} << 16) | (std::uint32_t{frame_[1]} << 8) | frame_[2];
+        const std::size_t header = 3 + static_cast<std::size_t>(layout_.countBytes);
+        frame.data.assign(frame_.begin() + static_cast<std::ptrdiff_t>(header), frame_.end() - 1);
+        const std::uint64_t offset = std::uint64_t{frame.address} * layout_.bytesPerAddress;
+        storable = frame.data.size() <= static_cast<std::size_t>(layout_.blockSize) &&
+                   offset + frame.data.size() <= program_.size();
+    }
+    frame_.clear();
+    phase_ = Phase::BetweenFrames;
+    Settle(frame, storable, out);
+    log_.push_back(std::move(frame));
+}
+
+// Decides the answer to a complete frame, applying the faults of its number.
+void BootLoaderModel::Settle(ReceivedFrame& frame, bool storable, Bytes& out) {
+    const int number = frame.number;
+    const auto refusals = faults_.refuse.find(number);
+    const bool refuseFault =
+        refusals != faults_.refuse.end() && refusalsGiven_[number] < refusals->second;
+    if (!frame.checksumOk || !storable || refuseFault) {
+        if (frame.checksumOk && storable)
+            ++refusalsGiven_[number];
+        frame.answer = Answer::Refusal;
+        out.push_back(kRefusal);
+        return;
+    }
+    ++frameNumber_;
+    if (faults_.silent.count(number) > 0)
+        return;  // lost on the way: neither stored nor answered
+    Store(frame);
+    frame.stored = true;
+    if (const auto stray = faults_.stray.find(number); stray != faults_.stray.end()) {
+        out.insert(out.end(), stray->second.begin(), stray->second.end());
+    }
+    frame.answer = Answer::Ack;
+    out.push_back(kAck);
+    if (faults_.hangUpAfter == number) {
+        hungUp_ = true;
+        phase_ = Phase::BeforeSearch;
+    }
+}
+
+void BootLoaderModel::Store(const ReceivedFrame& frame) {
+    if (frame.kind == FrameKind::Eeprom) {
+        eeprom_[frame.address % kEepromSize] = frame.data[0];
+    } else {
+        const std::size_t offset = std::size_t{frame.address} * layout_.bytesPerAddress;
+        std::copy(frame.data.begin(), frame.data.end(),
+                  program_.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    ++writeCount_;
+}
+
+std::string BootLoaderModel::IntelHex() const {
+    std::string hex;
+    std::uint32_t upper = 0;
+    AppendHexArea(hex, program_, 0, upper);
+    AppendHexArea(hex, eeprom_, kEepromHexAddress, upper);
+    AppendHexRecord(hex, 0x01, 0, nullptr, 0);
+    return hex;
+}
+
+}  // namespace vorlan::board
