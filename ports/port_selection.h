@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/views.h"
 #include "engine/link_port.h"
@@ -13,7 +14,13 @@ inline constexpr std::uint32_t kLineSpeed = 115200;
 
 std::int16_t& CurrentPortIndex();
 std::int16_t& OpenedPortIndex();
+// Both indexes back to 0 (for tests; ports stay as they are).
+void ResetPortSelection();
 
+// Opens the current port at 115200 8N2 and clears DTR and RTS when the current
+// index differs from the opened one; reports "Invalid Port Com" (red, code 0)
+// through ReportResult when the port is then not usable. The port opened
+// before stays open. Blocks only as long as opening a device does.
 void ReopenSelectedPort();
 void ShowPortOnStatusBar(StatusBarView& bar);
 // "COM<n>" for index n-1, "-----" for a negative index.

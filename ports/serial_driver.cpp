@@ -1,0 +1,214 @@
+// The port table and the driver operations. The order of the steps in
+// OpenPort matters to the user: a device is only ever held by an open record,
+// and every failure after the device was opened releases it again.
+#include "ports/serial_driver.h"
+
+#include <array>
+#include <iostream>
+
+#include "ports/com_naming.h"
+#include "ports/serial_backend.h"
+
+namespace vorlan {
+
+namespace {
+
+constexpr std::uint32_t kInputQueueBytes = 32768;
+constexpr std::uint32_t kOutputQueueBytes = 9216;
+// The size of the engine's receive buffer; DrainInput reads in pieces of it.
+constexpr std::size_t kDrainChunkBytes = 3072;
+constexpr PortTimeouts kPortTimeouts{};
+
+struct DriverState {
+    std::array<PortRecord, kPortTableSize> table{};
+    SerialBackend* backend = nullptr;
+    MessageSink messages;
+};
+
+DriverState& State() {
+    static DriverState state;
+    return state;
+}
+
+bool InRange(int index) {
+    return index >= 0 && index <= kHighestPortIndex;
+}
+
+PortRecord* OpenRecord(int index) {
+    if (!InRange(index))
+        return nullptr;
+    PortRecord& record = State().table[static_cast<std::size_t>(index)];
+    return record.open != 0 ? &record : nullptr;
+}
+
+void ShowMessage(const std::string& text) {
+    const std::string caption = "Error";
+    if (State().messages) {
+        State().messages(text, caption);
+    } else {
+        std::cerr << caption << ": " << text << '\n';
+    }
+}
+
+// Releases a device that was opened but not (or no longer) fully configured.
+PortRecord* Abandon(int handle) {
+    CurrentSerialBackend().Close(handle);
+    return nullptr;
+}
+
+}  // namespace
+
+void SetSerialBackend(SerialBackend* backend) {
+    State().backend = backend;
+}
+
+SerialBackend& CurrentSerialBackend() {
+    return State().backend != nullptr ? *State().backend : PlatformSerialBackend();
+}
+
+void SetDriverMessageSink(MessageSink sink) {
+    State().messages = std::move(sink);
+}
+
+PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::uint8_t stopBits,
+                     std::uint8_t dataBits) {
+    if (!InRange(index))
+        return nullptr;
+    PortRecord& record = State().table[static_cast<std::size_t>(index)];
+    record.index = index;
+    if (record.open != 0) {
+        record.open = 0;
+        CurrentSerialBackend().Close(record.handle);
+        record.handle = -1;
+    }
+
+    SerialBackend& os = CurrentSerialBackend();
+    int handle = -1;
+    if (!os.OpenExclusive(DevicePathOfCom(index + 1), handle).ok())
+        return nullptr;
+
+    LineSettings line;
+    if (!os.GetLineSettings(handle, line).ok())
+        return Abandon(handle);
+    line.baud = baud;
+    line.binary = true;
+    line.parityCheck = false;
+    line.ctsFlow = false;
+    line.dsrFlow = false;
+    line.dtrHandshake = false;  // DTR held where SetPortLines puts it
+    line.dsrSensitivity = false;
+    line.txContinueOnXoff = false;
+    line.xonXoffOut = false;
+    line.xonXoffIn = false;
+    line.errorChar = false;
+    line.discardNull = false;
+    line.rtsHandshake = false;  // RTS held where SetPortLines puts it
+    line.abortOnError = false;
+    line.dataBits = dataBits;
+    line.parity = parity;
+    line.stopBits = stopBits;
+    if (!os.SetLineSettings(handle, line).ok()) {
+        ShowMessage("Unable to configure the serial port");
+        return Abandon(handle);
+    }
+    if (!os.SetQueueSizes(handle, kInputQueueBytes, kOutputQueueBytes).ok()) {
+        return Abandon(handle);
+    }
+    if (!os.SetTimeouts(handle, kPortTimeouts).ok()) {
+        ShowMessage("Unable to set the time-out parameters");
+        return Abandon(handle);
+    }
+    record.handle = handle;
+    record.open = 1;
+    return &record;
+}
+
+void ClosePort(int index) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr)
+        return;
+    record->open = 0;
+    CurrentSerialBackend().Close(record->handle);
+    record->handle = -1;
+}
+
+std::int16_t CheckPort(int index) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr)
+        return -2;
+    if (record->handle < 0)
+        return -1;
+    CurrentSerialBackend().DrainOutput(record->handle);  // result ignored
+    return 0;
+}
+
+int WritePort(int index, const std::uint8_t* bytes, std::int32_t count) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr || count < 0 || (bytes == nullptr && count > 0))
+        return 0;
+    const auto n = static_cast<std::uint32_t>(count);
+    const std::uint32_t timeoutMs =
+        kPortTimeouts.writeTotalMultiplier * n + kPortTimeouts.writeTotalConstant;
+    SerialBackend& os = CurrentSerialBackend();
+    if (!os.Write(record->handle, bytes, n, timeoutMs).ok())
+        return 0;
+    os.DrainOutput(record->handle);
+    return 2;
+}
+
+std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr || buffer == nullptr || capacity <= 0)
+        return 0;
+    std::size_t received = 0;
+    if (!CurrentSerialBackend()
+             .ReadNonBlocking(record->handle, buffer, static_cast<std::size_t>(capacity), received)
+             .ok()) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(received);
+}
+
+void DrainInput(int index) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr)
+        return;
+    std::array<std::uint8_t, kDrainChunkBytes> discard{};
+    // A hang-up reads as no byte, so this ends on a dead line too.
+    while (ReadPort(index, discard.data(), static_cast<std::int32_t>(discard.size())) > 0) {
+    }
+}
+
+int SetPortLines(int index, int drop) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr)
+        return 0;
+    SerialBackend& os = CurrentSerialBackend();
+    // A pseudo-terminal has no modem lines; its refusal changes nothing.
+    if (drop == 0) {
+        os.SetModemLine(record->handle, ModemLineCall::kSetDtr);
+        os.SetModemLine(record->handle, ModemLineCall::kSetRts);
+    } else {
+        os.SetModemLine(record->handle, ModemLineCall::kClearDtr);
+        os.SetModemLine(record->handle, ModemLineCall::kClearRts);
+    }
+    return 0;
+}
+
+void WaitForInput(int index, int ms) {
+    PortRecord* record = OpenRecord(index);
+    if (record == nullptr || ms <= 0)
+        return;
+    CurrentSerialBackend().WaitReadable(record->handle, ms);
+}
+
+const PortRecord& PortRecordAt(int index) {
+    static const PortRecord kNoRecord{};
+    return InRange(index) ? State().table[static_cast<std::size_t>(index)] : kNoRecord;
+}
+
+void CloseAllPorts() {
+    for (int index = 0; index <= kHighestPortIndex; ++index) ClosePort(index);
+}
+
+}  // namespace vorlan

@@ -1,0 +1,240 @@
+// The driver's own logic against a recording backend: the order of the
+// steps, what a refused step does to the record and the user's view, and the
+// modem lines.
+#include "ports/serial_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/ports/fake_serial_backend.h"
+#include "tests/ports/temp_folder.h"
+
+namespace vorlan {
+namespace {
+
+using test::FakeSerialBackend;
+using Step = FakeSerialBackend::Step;
+
+class SerialDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // An alias folder that does not exist: names follow the fixed scheme.
+        setenv("VORLAN_PORT_DIR", "/nonexistent/vorlan-ports-test", 1);
+        SetSerialBackend(&os);
+        SetDriverMessageSink([this](const std::string& text, const std::string& caption) {
+            messages.push_back(caption + "|" + text);
+        });
+    }
+    void TearDown() override {
+        CloseAllPorts();
+        SetSerialBackend(nullptr);
+        SetDriverMessageSink(nullptr);
+        unsetenv("VORLAN_PORT_DIR");
+    }
+    PortRecord* Open(int index) { return OpenPort(index, 115200, 0, 2, 8); }
+
+    FakeSerialBackend os;
+    std::vector<std::string> messages;
+};
+
+TEST_F(SerialDriverTest, OpenAppliesTheLineAndKeepsTheStepOrder) {
+    os.deviceLine.baud = 9600;
+    os.deviceLine.dataBits = 7;
+    os.deviceLine.parity = 2;
+    os.deviceLine.binary = false;
+    os.deviceLine.parityCheck = os.deviceLine.ctsFlow = os.deviceLine.dsrFlow = true;
+    os.deviceLine.dsrSensitivity = os.deviceLine.txContinueOnXoff = true;
+    os.deviceLine.xonXoffOut = os.deviceLine.xonXoffIn = os.deviceLine.errorChar = true;
+    os.deviceLine.discardNull = os.deviceLine.dtrHandshake = os.deviceLine.rtsHandshake = true;
+    os.deviceLine.abortOnError = true;
+
+    PortRecord* record = Open(2);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->index, 2);
+    EXPECT_EQ(record->open, 1);
+    EXPECT_EQ(os.calls, (std::vector<std::string>{"open /dev/ttyS2", "getline", "setline", "queues",
+                                                  "timeouts"}));
+    const LineSettings& line = os.appliedLine;
+    EXPECT_EQ(line.baud, 115200u);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_EQ(line.parity, 0);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_TRUE(line.binary);
+    for (bool flag : {line.parityCheck, line.ctsFlow, line.dsrFlow, line.dsrSensitivity,
+                      line.txContinueOnXoff, line.xonXoffOut, line.xonXoffIn, line.errorChar,
+                      line.discardNull, line.dtrHandshake, line.rtsHandshake, line.abortOnError}) {
+        EXPECT_FALSE(flag);
+    }
+    EXPECT_EQ(os.queueIn, 32768u);
+    EXPECT_EQ(os.queueOut, 9216u);
+    EXPECT_EQ(os.appliedTimeouts.readInterval, 0xFFFFFFFFu);
+    EXPECT_EQ(os.appliedTimeouts.writeTotalMultiplier, 10u);
+    EXPECT_EQ(os.appliedTimeouts.writeTotalConstant, 1000u);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SerialDriverTest, ARefusedStepLeavesTheRecordClosedAndTheDeviceReleased) {
+    struct Row {
+        Step refused;
+        const char* message;  // empty: no message
+    };
+    const Row rows[] = {
+        {Step::kOpen, ""},
+        {Step::kGetLine, ""},
+        {Step::kSetLine, "Error|Unable to configure the serial port"},
+        {Step::kQueues, ""},
+        {Step::kTimeouts, "Error|Unable to set the time-out parameters"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.refused));
+        os.refuse = {row.refused};
+        messages.clear();
+        EXPECT_EQ(Open(4), nullptr);
+        EXPECT_EQ(PortRecordAt(4).open, 0);
+        EXPECT_EQ(PortRecordAt(4).index, 4);
+        EXPECT_TRUE(os.heldHandles.empty());
+        EXPECT_EQ(CheckPort(4), -2);
+        if (row.message[0] == '\0') {
+            EXPECT_TRUE(messages.empty());
+        } else {
+            EXPECT_EQ(messages, std::vector<std::string>{row.message});
+        }
+    }
+}
+
+TEST_F(SerialDriverTest, ReopeningAnOpenRecordReleasesTheOldDeviceFirst) {
+    PortRecord* first = Open(1);
+    ASSERT_NE(first, nullptr);
+    int oldHandle = first->handle;
+    os.calls.clear();
+    PortRecord* second = Open(1);
+    ASSERT_EQ(second, first);  // the record is reused
+    ASSERT_GE(os.calls.size(), 2u);
+    EXPECT_EQ(os.calls[0], "close " + std::to_string(oldHandle));
+    EXPECT_EQ(os.calls[1], "open /dev/ttyS1");
+    EXPECT_EQ(os.heldHandles.size(), 1u);
+}
+
+TEST_F(SerialDriverTest, IndexesOutsideTheTableAreRefusedQuietly) {
+    for (int index : {-1, 257, 1000, -32768}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(Open(index), nullptr);
+        EXPECT_EQ(CheckPort(index), -2);
+        const std::uint8_t byte = 0xC2;
+        EXPECT_EQ(WritePort(index, &byte, 1), 0);
+        std::uint8_t buffer[8];
+        EXPECT_EQ(ReadPort(index, buffer, 8), 0);
+        EXPECT_EQ(SetPortLines(index, 1), 0);
+        ClosePort(index);
+        DrainInput(index);
+        WaitForInput(index, 100);
+    }
+    EXPECT_TRUE(os.calls.empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SerialDriverTest, HighestIndexIsCom257) {
+    test::TempFolder aliases;
+    std::filesystem::create_symlink("/dev/null", aliases / "com257");
+    setenv("VORLAN_PORT_DIR", aliases.Path().c_str(), 1);
+    ASSERT_NE(Open(256), nullptr);
+    EXPECT_EQ(os.openedPaths.back(), aliases / "com257");
+    EXPECT_EQ(PortRecordAt(256).index, 256);
+}
+
+TEST_F(SerialDriverTest, ClosedRecordDoesNothing) {
+    const std::uint8_t bytes[] = {1, 2, 3};
+    std::uint8_t buffer[8];
+    EXPECT_EQ(WritePort(3, bytes, 3), 0);
+    EXPECT_EQ(ReadPort(3, buffer, 8), 0);
+    DrainInput(3);
+    WaitForInput(3, 1000);
+    EXPECT_EQ(SetPortLines(3, 0), 0);
+    EXPECT_TRUE(os.calls.empty());
+}
+
+TEST_F(SerialDriverTest, ModemLinesAreSetOrClearedDtrFirstAndRefusalsChangeNothing) {
+    PortRecord* record = Open(0);
+    ASSERT_NE(record, nullptr);
+    const std::string h = " " + std::to_string(record->handle);
+    os.calls.clear();
+    EXPECT_EQ(SetPortLines(0, 1), 0);
+    EXPECT_EQ(SetPortLines(0, 0), 0);
+    EXPECT_EQ(os.calls,
+              (std::vector<std::string>{"clrdtr" + h, "clrrts" + h, "setdtr" + h, "setrts" + h}));
+    EXPECT_EQ(CheckPort(0), 0);  // the fake refuses every modem-line call
+}
+
+TEST_F(SerialDriverTest, WriteWaitsForTheBytesAndReportsFailure) {
+    ASSERT_NE(Open(0), nullptr);
+    const std::uint8_t bytes[] = {0xC2, 0x00, 0x11, 0x13, 0x0D};
+    os.calls.clear();
+    EXPECT_EQ(WritePort(0, bytes, 5), 2);
+    EXPECT_EQ(os.calls, (std::vector<std::string>{"write 5", "drain"}));
+    EXPECT_EQ(os.lastWriteTimeoutMs, 1050u);
+    EXPECT_EQ(os.written, std::vector<std::uint8_t>(bytes, bytes + 5));
+
+    os.refuse = {Step::kWrite};
+    os.calls.clear();
+    EXPECT_EQ(WritePort(0, bytes, 5), 0);
+    EXPECT_EQ(os.calls, std::vector<std::string>{"write 5"});  // no wait after a failure
+    EXPECT_EQ(WritePort(0, bytes, -1), 0);
+}
+
+TEST_F(SerialDriverTest, CheckPortWaitsForQueuedOutput) {
+    ASSERT_NE(Open(0), nullptr);
+    os.calls.clear();
+    os.refuse = {Step::kDrain};  // the wait's own result does not count
+    EXPECT_EQ(CheckPort(0), 0);
+    EXPECT_EQ(os.calls, std::vector<std::string>{"drain"});
+}
+
+TEST_F(SerialDriverTest, DrainInputReadsUntilTheFirstEmptyRead) {
+    ASSERT_NE(Open(0), nullptr);
+    os.readSizes = {3072, 100, 0, 50};
+    os.calls.clear();
+    DrainInput(0);
+    EXPECT_EQ(os.calls, (std::vector<std::string>{"read", "read", "read"}));
+    std::uint8_t buffer[3072];
+    EXPECT_EQ(ReadPort(0, buffer, 3072), 50);  // arrived after the drain
+}
+
+TEST_F(SerialDriverTest, AFailedOrDeadReadCountsAsNoData) {
+    ASSERT_NE(Open(0), nullptr);
+    std::uint8_t buffer[16];
+    os.readSizes = {5};
+    os.refuse = {Step::kRead};
+    EXPECT_EQ(ReadPort(0, buffer, 16), 0);
+    os.refuse.clear();
+    os.hungUp = true;
+    EXPECT_EQ(ReadPort(0, buffer, 16), 0);
+    os.calls.clear();
+    DrainInput(0);
+    EXPECT_EQ(os.calls, std::vector<std::string>{"read"});
+}
+
+TEST_F(SerialDriverTest, CloseReleasesTheDeviceOnce) {
+    PortRecord* record = Open(7);
+    ASSERT_NE(record, nullptr);
+    ClosePort(7);
+    ClosePort(7);
+    EXPECT_EQ(PortRecordAt(7).open, 0);
+    EXPECT_TRUE(os.heldHandles.empty());
+    EXPECT_EQ(std::count(os.calls.begin(), os.calls.end(), "close " + std::to_string(10)), 1);
+}
+
+TEST_F(SerialDriverTest, SeveralRecordsStayOpenTogether) {
+    ASSERT_NE(Open(2), nullptr);
+    ASSERT_NE(Open(4), nullptr);
+    EXPECT_EQ(CheckPort(2), 0);
+    EXPECT_EQ(CheckPort(4), 0);
+    EXPECT_EQ(os.heldHandles.size(), 2u);
+}
+
+}  // namespace
+}  // namespace vorlan
