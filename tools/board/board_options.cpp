@@ -1,0 +1,192 @@
+#include "tools/board/board_options.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#include "catalogue/image_table.h"
+
+namespace vorlan::board {
+namespace {
+
+// Decimal, or hexadecimal with 0x; the whole text, within [low, high].
+std::optional<long> Number(std::string_view text, long low, long high) {
+    if (text.empty() || text.size() > 12)
+        return std::nullopt;
+    const std::string s(text);
+    const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    char* end = nullptr;
+    const long value = std::strtol(s.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
+    if (end == nullptr || *end != '\0' || !(s[0] >= '0' && s[0] <= '9'))
+        return std::nullopt;
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// "A:B" with each side a number.
+std::optional<std::pair<long, long>> Pair(std::string_view text, long highA, long highB) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const auto a = Number(text.substr(0, colon), 0, highA);
+    const auto b = Number(text.substr(colon + 1), 0, highB);
+    if (!a || !b)
+        return std::nullopt;
+    return std::make_pair(*a, *b);
+}
+
+// Pairs of hexadecimal digits, e.g. "4B4E00".
+std::optional<Bytes> HexBytes(std::string_view text) {
+    if (text.empty() || text.size() % 2 != 0)
+        return std::nullopt;
+    Bytes bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const auto value = Number("0x" + std::string(text.substr(i, 2)), 0, 255);
+        if (!value)
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(*value));
+    }
+    return bytes;
+}
+
+std::uint8_t Byte(long value) {
+    return static_cast<std::uint8_t>(value);
+}
+
+constexpr long kMaxFrame = 1'000'000;
+
+}  // namespace
+
+std::string EmulatorUsage() {
+    return "Usage: vorlan-board [options]\n"
+           "Serves a model of the board's boot loader on a pseudo-terminal linked into the\n"
+           "port alias folder ($VORLAN_PORT_DIR, else /etc/vorlan/ports) as com<N>.\n"
+           "\n"
+           "  --com N             serve as COM<N> (default: the first number without a link)\n"
+           "  --replace           take over a com<N> link that points to a device in use\n"
+           "Board:\n"
+           "  --chip ID           chip identity byte: 66 258, 67 2580, 68 2480, 69 248,\n"
+           "                      70 2320, 199 24J10, 254 24HJ64 (default), 253 33FJ128\n"
+           "  --bios N            BIOS byte, boot loader version (default 9)\n"
+           "  --board N           board code (default: the build's firmware)\n"
+           "  --prep N            preparation byte (default: the build's firmware)\n"
+           "  --short             answer the search with the short identity (chip, 'K')\n"
+           "  --release TEXT      release text of the information frame (BIOS 8 to 31)\n"
+           "  --skip START:LENGTH skip window, program address units (default 0:0)\n"
+           "Faults (K: frame number in a run, from 0; a refused frame keeps its number):\n"
+           "  --refuse K:N        refuse frame K N times with 'N' (repeatable)\n"
+           "  --silent K          leave frame K unanswered and unwritten (repeatable)\n"
+           "  --stray K:HEX       send these bytes (e.g. 4E12) before frame K's 'K'\n"
+           "  --hangup K          drop the line after frame K and exit with status 3\n"
+           "  --late SECONDS      ignore search bytes for this long after start\n"
+           "Timing:\n"
+           "  --line-rate         bytes take their wire time at 115200 baud 8N2 both ways\n"
+           "  --write-ms N        flash write time per program block\n"
+           "Output:\n"
+           "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
+           "                      run (once the line is quiet) and at exit\n"
+           "  --help              this text\n"
+           "\n"
+           "Numbers are decimal or hexadecimal with 0x. Stop with Ctrl-C (status 0).\n";
+}
+
+std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(int argc,
+                                                                               char** argv) {
+    EmulatorOptions options;
+    const ImageIdentityBytes identity = ImageIdentity();
+    options.board.boardCode = identity.boardCode;
+    options.board.preparation = identity.preparation;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view name = argv[i];
+        if (name == "--help" || name == "-h")
+            return HelpRequested{};
+        if (name == "--short") {
+            options.board.shortIdentity = true;
+            continue;
+        }
+        if (name == "--line-rate") {
+            options.lineRate = true;
+            continue;
+        }
+        if (name == "--replace") {
+            options.replaceLink = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            return OptionError{std::string(name) + " needs a value"};
+        const std::string_view value = argv[++i];
+        const OptionError bad{"bad value for " + std::string(name) + ": " + std::string(value)};
+        if (name == "--com") {
+            const auto n = Number(value, 1, 255);
+            if (!n)
+                return bad;
+            options.comNumber = static_cast<int>(*n);
+        } else if (name == "--chip" || name == "--bios" || name == "--board" || name == "--prep") {
+            const auto n = Number(value, 0, 255);
+            if (!n)
+                return bad;
+            std::uint8_t& field = name == "--chip"    ? options.board.chipIdentity
+                                  : name == "--bios"  ? options.board.biosByte
+                                  : name == "--board" ? options.board.boardCode
+                                                      : options.board.preparation;
+            field = Byte(*n);
+        } else if (name == "--release") {
+            options.board.releaseText = std::string(value);
+        } else if (name == "--skip") {
+            const auto window = Pair(value, 0xFFFF, 0xFFFF);
+            if (!window)
+                return bad;
+            options.board.skipStart = static_cast<std::uint16_t>(window->first);
+            options.board.skipLength = static_cast<std::uint16_t>(window->second);
+        } else if (name == "--refuse") {
+            const auto refusal = Pair(value, kMaxFrame, 1000);
+            if (!refusal)
+                return bad;
+            options.faults.refuse[static_cast<int>(refusal->first)] =
+                static_cast<int>(refusal->second);
+        } else if (name == "--silent" || name == "--hangup") {
+            const auto k = Number(value, 0, kMaxFrame);
+            if (!k)
+                return bad;
+            if (name == "--silent") {
+                options.faults.silent.insert(static_cast<int>(*k));
+            } else {
+                options.faults.hangUpAfter = static_cast<int>(*k);
+            }
+        } else if (name == "--stray") {
+            const auto colon = value.find(':');
+            if (colon == std::string_view::npos)
+                return bad;
+            const auto k = Number(value.substr(0, colon), 0, kMaxFrame);
+            const auto bytes = HexBytes(value.substr(colon + 1));
+            if (!k || !bytes)
+                return bad;
+            options.faults.stray[static_cast<int>(*k)] = *bytes;
+        } else if (name == "--late") {
+            char* end = nullptr;
+            const std::string text(value);
+            const double seconds = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 ||
+                seconds > 3600) {
+                return bad;
+            }
+            options.lateMs = static_cast<std::uint32_t>(std::lround(seconds * 1000));
+        } else if (name == "--write-ms") {
+            const auto n = Number(value, 0, 60'000);
+            if (!n)
+                return bad;
+            options.writeMs = static_cast<std::uint32_t>(*n);
+        } else if (name == "--dump") {
+            options.dumpFile = std::string(value);
+        } else {
+            return OptionError{"unknown option " + std::string(name)};
+        }
+    }
+    options.board.answerSearchFromMs = options.lateMs;
+    return options;
+}
+
+}  // namespace vorlan::board

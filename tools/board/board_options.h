@@ -1,0 +1,35 @@
+// The command line of vorlan-board.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "tests/support/boot_loader_model.h"
+
+namespace vorlan::board {
+
+struct EmulatorOptions {
+    board::BoardConfig board;
+    board::BoardFaults faults;
+    int comNumber = 0;          // 0: the first number without an alias link
+    bool replaceLink = false;   // take over a link to a device that exists
+    bool lineRate = false;      // bytes take their time at 115200 baud 8N2
+    std::uint32_t writeMs = 0;  // flash write time per program block
+    std::string dumpFile;       // Intel HEX of the board's memory; empty: none
+    std::uint32_t lateMs = 0;   // search bytes unheard for this long after start
+};
+
+struct HelpRequested {};
+struct OptionError {
+    std::string message;
+};
+
+// Parses argv[1..]. Defaults: PIC24HJ64 (254), BIOS byte 9, release text
+// "DEMO BOOT 1.0", board code and preparation of the build's firmware.
+std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(int argc,
+                                                                               char** argv);
+
+std::string EmulatorUsage();
+
+}  // namespace vorlan::board
