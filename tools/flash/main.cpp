@@ -1,0 +1,174 @@
+// vorlan-flash: one update run from a terminal, with the engine, the catalogue
+// and the ports of the desktop program. Prints each text of the run, a
+// progress bar on a terminal and the result; exit status 0 when the board
+// was programmed, 1 when the run failed, 2 for a usage error.
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/settings_store.h"
+#include "app/status_reporting.h"
+#include "catalogue/image_table.h"
+#include "engine/link_port.h"
+#include "engine/pause.h"
+#include "engine/update_run.h"
+#include "ports/com_naming.h"
+#include "ports/port_selection.h"
+#include "ports/serial_driver.h"
+#include "tools/flash/counting_port.h"
+#include "tools/flash/flash_arguments.h"
+#include "tools/flash/terminal_console.h"
+#include "tools/flash/terminal_pause.h"
+#include "tools/flash/terminal_views.h"
+
+namespace {
+
+using vorlan::flash::FlashAction;
+using vorlan::flash::FlashArguments;
+
+constexpr int kExitSucceeded = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+double SteadySeconds() {
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return "";
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "COM3 (/dev/ttyS2)", or "-----" when no port is chosen.
+std::string PortDescription(std::int16_t portIndex) {
+    const std::string name = vorlan::PortNameOfIndex(portIndex);
+    if (portIndex < 0) {
+        return name + " (none chosen)";
+    }
+    return name + " (" + vorlan::DevicePathOfCom(portIndex + 1) + ")";
+}
+
+// Why a port could not be opened, as far as the file system tells.
+std::string PortProblem(std::int16_t portIndex) {
+    if (portIndex < 0 || portIndex > vorlan::kHighestPortIndex) {
+        return "COM1 to COM" + std::to_string(vorlan::kHighestPortIndex + 1) + " can be used";
+    }
+    const std::string path = vorlan::DevicePathOfCom(portIndex + 1);
+    if (access(path.c_str(), R_OK | W_OK) != 0) {
+        return path + ": " + std::strerror(errno);
+    }
+    return path + " is in use by another program or is not a serial port";
+}
+
+// The port the desktop program would use: the stored "com".
+std::int16_t StoredPortIndex() {
+    return vorlan::flash::PortIndexFromSetting(vorlan::ReadSetting("com"));
+}
+
+int RunOnce(const FlashArguments& arguments) {
+    const std::string buildVersion = VORLAN_BUILD_VERSION;
+    const bool upgradeMode = vorlan::flash::SelectsUpgradeWindow(buildVersion);
+
+    vorlan::SelectedSerialPort serialPort;
+    vorlan::flash::CountingPort port(serialPort);
+    vorlan::flash::TerminalConsole console(
+        stdout, isatty(STDOUT_FILENO) == 1, SteadySeconds,
+        [&port] { return port.BytesSent() + port.BytesReceived(); });
+
+    // As at the desktop program's start: the Upgrade window first when the
+    // build selects it, then the Updater window (which then stays hidden but
+    // still receives the texts the engine writes to it).
+    vorlan::flash::TerminalUpgradeWindow upgradeWindow(console);
+    vorlan::flash::TerminalUpdaterWindow updaterWindow(console);
+    vorlan::ResetStatusReporting();
+    if (upgradeMode) {
+        vorlan::RegisterUpgradeWindow(&upgradeWindow);
+        vorlan::DevicePanelIndex = -2;
+    }
+    vorlan::RegisterUpdaterWindow(&updaterWindow);
+
+    const std::int16_t portIndex = arguments.portIndex ? *arguments.portIndex : StoredPortIndex();
+    vorlan::CurrentPortIndex() = portIndex;
+    vorlan::OpenedPortIndex() = static_cast<std::int16_t>(portIndex - 1);
+    vorlan::BuildImageTable();
+
+    vorlan::flash::TerminalPause pause;
+    vorlan::BindLinkPort(&port);
+    vorlan::BindPause(&pause);
+    vorlan::flash::InstallStopOnInterrupt();
+
+    std::printf("vorlan-flash, firmware build \"%s\", port %s\n", buildVersion.c_str(),
+                PortDescription(portIndex).c_str());
+    std::fflush(stdout);
+
+    vorlan::flash::TerminalProgressBar progress(console);
+    vorlan::StatusBarView& statusBar =
+        upgradeMode ? upgradeWindow.StatusBar() : updaterWindow.StatusBar();
+    const double start = SteadySeconds();
+    const vorlan::RunOutcome outcome = vorlan::RunUpdate(progress, statusBar);
+    const double seconds = SteadySeconds() - start;
+
+    vorlan::BindPause(nullptr);
+    vorlan::BindLinkPort(nullptr);
+    vorlan::CloseAllPorts();
+    console.ClearBar();
+
+    const bool succeeded = outcome == vorlan::RunOutcome::Succeeded;
+    std::string summary = Trimmed(console.LastStatus());
+    if (summary.empty()) {
+        summary = "no board reached on " + vorlan::PortNameOfIndex(portIndex);
+    }
+    if (!succeeded && console.LastStatus() == "Invalid Port Com") {
+        summary += " - " + PortProblem(portIndex);
+    }
+    std::printf("Result: %s (%s %.1f s)\n", summary.c_str(),
+                succeeded ? "programmed in" : "failed after", seconds);
+    std::fflush(stdout);
+    if (arguments.stats) {
+        std::fprintf(stderr, "stats seconds=%.6f sent=%llu received=%llu\n", seconds,
+                     static_cast<unsigned long long>(port.BytesSent()),
+                     static_cast<unsigned long long>(port.BytesReceived()));
+    }
+    vorlan::ResetStatusReporting();
+    return succeeded ? kExitSucceeded : kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words(argv, argv + argc);
+    const std::string programName = argc > 0 ? argv[0] : "vorlan-flash";
+    const FlashArguments arguments = vorlan::flash::ParseFlashArguments(words);
+    switch (arguments.action) {
+        case FlashAction::UsageError:
+            std::fprintf(stderr, "vorlan-flash: %s\nTry '%s --help'.\n", arguments.error.c_str(),
+                         programName.c_str());
+            return kExitUsage;
+        case FlashAction::Help:
+            std::fputs(vorlan::flash::UsageText(programName).c_str(), stdout);
+            return kExitSucceeded;
+        case FlashAction::List:
+            std::fputs("vorlan-flash: --list is not available in this build\n", stderr);
+            return kExitFailed;
+        case FlashAction::Run:
+            break;
+    }
+    try {
+        return RunOnce(arguments);
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vorlan-flash: %s\n", error.what());
+        return kExitFailed;
+    }
+}

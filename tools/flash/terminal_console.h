@@ -1,0 +1,60 @@
+// The terminal that vorlan-flash writes to: one line per text, and on a
+// terminal a progress bar on the last line, redrawn in place. Single thread
+// (the run's); output is flushed after every line so that a pipe reader sees
+// each step as it happens.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace vorlan::flash {
+
+class TerminalConsole {
+public:
+    // out: not owned. drawBar: draw the progress bar (only on a terminal).
+    // now: seconds on a steady clock. bytesExchanged: bytes written to and
+    // read from the board so far, for the rate on the bar.
+    TerminalConsole(std::FILE* out, bool drawBar, std::function<double()> now,
+                    std::function<std::uint64_t()> bytesExchanged);
+
+    // Prints text on a line of its own, unless it repeats the line printed
+    // just before. Empty texts (panels being cleared) are not printed.
+    void PrintLine(const std::string& text);
+    // The same, and remembers text as the run's latest status (step or
+    // result text): the one the result line sums up at the end.
+    void PrintStatus(const std::string& text);
+    const std::string& LastStatus() const { return lastStatus_; }
+
+    void SetBarMaximum(int maximum);
+    void SetBarPosition(int position);
+    // Removes the bar from the screen (before the final lines).
+    void ClearBar();
+
+    // The bar's text for the current state, without control characters.
+    std::string BarText() const;
+
+private:
+    void Write(const std::string& text);
+    void DrawBar(bool force);
+
+    std::FILE* out_;
+    bool drawBar_;
+    std::function<double()> now_;
+    std::function<std::uint64_t()> bytesExchanged_;
+
+    std::string lastLine_;
+    bool anyLine_ = false;
+    std::string lastStatus_;
+
+    int maximum_ = 100;
+    int position_ = 0;
+    bool countingDown_ = false;  // the position fell since the maximum was set
+    double barStart_ = 0;
+    std::uint64_t barStartBytes_ = 0;
+    double lastDraw_ = -1;
+    bool barShown_ = false;
+};
+
+}  // namespace vorlan::flash
