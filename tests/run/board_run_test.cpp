@@ -1,0 +1,174 @@
+// Whole runs against the boot-loader model: what ends up in the board's
+// memory, not only what went over the line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/status_reporting.h"
+#include "catalogue/image_table.h"
+#include "engine/link_state.h"
+#include "engine/update_run.h"
+#include "tests/run/run_fixture.h"
+#include "tests/support/boot_loader_model.h"
+#include "tests/support/model_port.h"
+
+namespace vorlan {
+namespace {
+
+using test::Bytes;
+using test::Mode;
+using test::TestImage;
+
+class BoardRunTest : public test::RunTest {
+protected:
+    // A board that fits the build's image identity.
+    board::BoardConfig Board(std::uint8_t chip, std::uint8_t bios) {
+        board::BoardConfig config;
+        config.chipIdentity = chip;
+        config.biosByte = bios;
+        config.boardCode = ImageIdentity().boardCode;
+        config.preparation = ImageIdentity().preparation;
+        return config;
+    }
+    void Connect(const board::BoardConfig& config, board::BoardFaults faults = {},
+                 std::int64_t latencyMs = 3) {
+        model = std::make_unique<board::BootLoaderModel>(config, faults);
+        modelPort = std::make_unique<test::ModelPort>(*model, clock, latencyMs);
+        BindLinkPort(modelPort.get());
+    }
+    RunOutcome Run() { return RunUpdate(progress, Bar()); }
+    // Program memory as the image would leave it: the boot-loader jump at the
+    // start, the image's own head at the end of the block at programLimit.
+    Bytes ExpectedMemory(const Bytes& program, const Bytes& jump, std::size_t headEnd,
+                         const Bytes& head) const {
+        Bytes memory(model->ProgramMemory().size(), 0xFF);
+        std::copy(program.begin(), program.end(), memory.begin());
+        std::copy(jump.begin(), jump.end(), memory.begin());
+        std::copy(head.begin(), head.end(),
+                  memory.begin() + static_cast<std::ptrdiff_t>(headEnd - head.size()));
+        return memory;
+    }
+
+    std::unique_ptr<board::BootLoaderModel> model;
+    std::unique_ptr<test::ModelPort> modelPort;
+};
+
+TEST_F(BoardRunTest, BuiltInImageLandsInTheBoard) {
+    BuildImageTable();
+    const ImageDescriptor demo = ImageSlot(0, 6);
+    if (demo.programLength <= 1)
+        GTEST_SKIP() << "this build carries no PIC24HJ64 default image";
+    const Bytes original(demo.programData, demo.programData + demo.programLength);
+    const Bytes head(demo.headData, demo.headData + demo.headLength);
+    board::BoardConfig config = Board(254, 9);
+    config.releaseText = "REL 2.07";
+    Connect(config);
+
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    EXPECT_EQ(updater.resultText, " Program Ok ");
+    EXPECT_EQ(updater.releaseLine, "REL 2.07");
+    EXPECT_EQ(model->ProgramMemory(),
+              ExpectedMemory(original, {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
+                             (0xA780 + 128) * 2, head));
+}
+
+TEST_F(BoardRunTest, SkipWindowFromTheInformationFrameIsLeftAlone) {
+    TestImage image(0x9000, 8, 0);
+    image.Install(0, 6);
+    board::BoardConfig config = Board(254, 9);
+    config.skipStart = 0x4000;
+    config.skipLength = 0x400;
+    Connect(config);
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+
+    const Bytes& memory = model->ProgramMemory();
+    // Blocks 0x3F80 to 0x4380 (image bytes 0x7F00 to 0x87FF) never reached the board.
+    EXPECT_TRUE(std::all_of(memory.begin() + 0x7F00, memory.begin() + 0x8800,
+                            [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(std::equal(memory.begin() + 0x8800, memory.begin() + 0x9000,
+                           image.program.begin() + 0x8800));
+    EXPECT_TRUE(std::equal(memory.begin() + 8, memory.begin() + 0x7F00, image.program.begin() + 8));
+}
+
+TEST_F(BoardRunTest, Pic18BoardGetsProgramAndEeprom) {
+    TestImage image(1000, 4, 300);
+    const Bytes original = image.program;
+    image.Install(0, 0);
+    Connect(Board(66, 5));
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+
+    EXPECT_EQ(model->ProgramMemory(),
+              ExpectedMemory(original, {0x40, 0xEF, 0x3F, 0xF0}, 0x7E40 + 64, image.head));
+    // Bytes 256 to 299 went to addresses 0 to 43 again, after the first ones.
+    Bytes eeprom(image.eeprom.begin(), image.eeprom.begin() + 256);
+    std::copy(image.eeprom.begin() + 256, image.eeprom.end(), eeprom.begin());
+    EXPECT_EQ(model->Eeprom(), eeprom);
+}
+
+TEST_F(BoardRunTest, ShortAnswerBoardGetsNoProgrammingModeByte) {
+    TestImage image(300, 4, 0);
+    image.Install(2, 0);  // the board code a short answer stands for
+    board::BoardConfig config = Board(66, 0);
+    config.shortIdentity = true;
+    Connect(config);
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    for (const board::ReceivedFrame& frame : model->Log())
+        EXPECT_NE(frame.kind, board::FrameKind::ProgrammingMode);
+    EXPECT_EQ(CurrentImage().programData, image.program.data());
+}
+
+TEST_F(BoardRunTest, RefusedBlocksAreResentAndUnansweredOnesEndTheRun) {
+    TestImage image(20 * 256, 8, 0);
+    image.Install(0, 6);
+    board::BoardFaults refusals;
+    refusals.refuse[3] = 2;  // frame 0 is 0xCC
+    Connect(Board(254, 5), refusals);
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    const std::vector<std::string> steps = updater.statusBar.PanelHistory(StepPanelIndex);
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Resend 1"), steps.end());
+
+    for (Mode mode : {Mode::Updater, Mode::Upgrade}) {
+        StartCase();
+        UseMode(mode);
+        image.Install(0, 6);
+        board::BoardFaults silent;
+        silent.silent.insert(6);
+        Connect(Board(254, 5), silent);
+        EXPECT_EQ(Run(), RunOutcome::Failed);
+        // Nothing after the unanswered block was sent.
+        EXPECT_EQ(model->Log().back().number, 6);
+        const std::string shown =
+            mode == Mode::Updater ? updater.resultText : upgrade.statusBar.Panel(StepPanelIndex);
+        EXPECT_EQ(shown, " not Response ");
+        EXPECT_TRUE(mode == Mode::Updater ? updater.startVisible : upgrade.startVisible);
+    }
+}
+
+TEST_F(BoardRunTest, BoardThatWakesLateIsFoundOnALaterTry) {
+    TestImage image(256, 8, 0);
+    image.Install(0, 6);
+    board::BoardConfig config = Board(254, 5);
+    config.answerSearchFromMs = 250;
+    Connect(config);
+    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    const std::vector<std::string> steps = updater.statusBar.PanelHistory(StepPanelIndex);
+    // Tries go out 100 ms apart: the fourth, at 300 ms, is the first answered.
+    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 5),
+              (std::vector<std::string>{"Try 0", "Try 1", "Try 2", "Try 3", "Entry in PrgMode"}));
+}
+
+TEST_F(BoardRunTest, LineGoneInTheMiddleEndsTheRunWithoutResponse) {
+    TestImage image(20 * 256, 8, 0);
+    image.Install(0, 6);
+    board::BoardFaults faults;
+    faults.hangUpAfter = 4;
+    Connect(Board(254, 5), faults);
+    EXPECT_EQ(Run(), RunOutcome::Failed);
+    EXPECT_EQ(updater.resultText, " not Response ");
+}
+
+}  // namespace
+}  // namespace vorlan
