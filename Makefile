@@ -20,3 +20,12 @@ sanitize: deps
 
 clean:
 	rm -rf build build-sanitize
+
+# A whole update against the board emulator, in a window or in this terminal.
+demo: build
+	./scripts/demo.sh
+
+# Run time of the demo image against the emulator at line rate, against the
+# wire time of its bytes (not a test).
+bench: build
+	./scripts/bench.sh

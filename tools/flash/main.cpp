@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "engine/pause.h"
 #include "engine/update_run.h"
 #include "ports/com_naming.h"
+#include "ports/port_enumeration.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 #include "tools/flash/counting_port.h"
@@ -65,15 +67,35 @@ std::string PortProblem(std::int16_t portIndex) {
         return "COM1 to COM" + std::to_string(vorlan::kHighestPortIndex + 1) + " can be used";
     }
     const std::string path = vorlan::DevicePathOfCom(portIndex + 1);
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    const std::string shown = error ? path : path + " -> " + target.string();
     if (access(path.c_str(), R_OK | W_OK) != 0) {
-        return path + ": " + std::strerror(errno);
+        return shown + ": " + std::strerror(errno);
     }
-    return path + " is in use by another program or is not a serial port";
+    return shown + " is in use by another program or is not a serial port";
 }
 
 // The port the desktop program would use: the stored "com".
 std::int16_t StoredPortIndex() {
     return vorlan::flash::PortIndexFromSetting(vorlan::ReadSetting("com"));
+}
+
+int ListPorts() {
+    vorlan::PortList* list = vorlan::OpenPortList();
+    char portName[vorlan::kPortTextBufferSize] = {};
+    char friendlyName[vorlan::kPortTextBufferSize] = {};
+    int count = 0;
+    while (vorlan::NextPort(list, portName, friendlyName) == 1) {
+        std::printf("%-7s %s\n", portName, friendlyName);
+        ++count;
+    }
+    vorlan::ClosePortList(list);
+    if (count == 0) {
+        std::printf("No serial ports found (alias folder %s).\n",
+                    vorlan::PortAliasFolder().c_str());
+    }
+    return kExitSucceeded;
 }
 
 int RunOnce(const FlashArguments& arguments) {
@@ -159,8 +181,7 @@ int main(int argc, char** argv) {
             std::fputs(vorlan::flash::UsageText(programName).c_str(), stdout);
             return kExitSucceeded;
         case FlashAction::List:
-            std::fputs("vorlan-flash: --list is not available in this build\n", stderr);
-            return kExitFailed;
+            return ListPorts();
         case FlashAction::Run:
             break;
     }

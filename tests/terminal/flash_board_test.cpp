@@ -1,0 +1,253 @@
+// vorlan-flash against vorlan-board on real pseudo-terminals: whole runs, the
+// board's faults, Ctrl-C, ports that cannot be opened, the stored port, the
+// command line and the status notifier, each seen as a technician sees it:
+// the printed texts, the exit status and what ended up in the board.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <regex>
+
+#include "catalogue/image_table.h"
+#include "tests/terminal/intel_hex.h"
+#include "tests/terminal/process_runner.h"
+#include "tools/flash/flash_arguments.h"
+
+namespace vorlan::terminal_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kRunLimit = 60s;  // a search that finds nothing takes about 10 s
+constexpr auto kBoardStartLimit = 10s;
+
+// The demo board: a PIC24HJ64 (chip identity 254, family column 6).
+constexpr int kDemoFamily = 6;
+constexpr std::uint32_t kProgramLimit = 0xA780;  // address units
+constexpr int kBytesPerAddress = 2;
+constexpr int kBlockSize = 256;  // data bytes per block
+constexpr std::uint32_t kMemoryBytes = 0xA800 * kBytesPerAddress;
+// GOTO 0xA800, the boot loader's entry, in image byte order.
+const Bytes kJumpBlock = {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
+
+bool UpgradeBuild() {
+    return flash::SelectsUpgradeWindow(VORLAN_BUILD_VERSION);
+}
+std::string SuccessText() {
+    return UpgradeBuild() ? "Program OK" : " Program Ok ";
+}
+
+// Board memory after a complete run of the demo image: the image with the
+// jump to the boot loader in its first bytes, and the image's own first
+// instruction at the end of the block at the program limit.
+Bytes ExpectedProgramMemory() {
+    const ImageDescriptor image = StoredSlot(0, kDemoFamily);
+    Bytes memory(kMemoryBytes, 0xFF);
+    std::copy(image.programData, image.programData + image.programLength, memory.begin());
+    std::copy(kJumpBlock.begin(), kJumpBlock.end(), memory.begin());
+    const std::size_t headEnd = kProgramLimit * kBytesPerAddress + kBlockSize;
+    std::copy(image.headData, image.headData + image.headLength,
+              memory.begin() + static_cast<std::ptrdiff_t>(headEnd) - image.headLength);
+    return memory;
+}
+
+struct FlashResult {
+    std::optional<int> exit;  // empty: killed at the time limit
+    std::string out;
+    std::string err;
+};
+
+class FlashAgainstBoard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(VORLAN_FLASH_PROGRAM)) {
+            GTEST_SKIP() << "vorlan-flash is not built";
+        }
+        std::filesystem::create_directories(Ports());
+        std::filesystem::create_directories(Settings());
+    }
+    void TearDown() override { StopBoard(); }
+
+    std::filesystem::path Ports() const { return folder_.Path() / "ports"; }
+    std::filesystem::path Settings() const { return folder_.Path() / "settings"; }
+    std::filesystem::path Dump() const { return folder_.Path() / "board.hex"; }
+    std::filesystem::path FlashOut() const { return folder_.Path() / "flash.out"; }
+    std::filesystem::path MissingDevice() const { return folder_.Path() / "no-such-device"; }
+    std::map<std::string, std::string> Environment() const {
+        return {{"VORLAN_PORT_DIR", Ports().string()},
+                {"VORLAN_SETTINGS_DIR", Settings().string()}};
+    }
+
+    // Starts the emulator as COM<com> with the extra options; skips the test
+    // when the emulator is not built.
+    void StartBoard(int com, std::vector<std::string> options = {}) {
+        if (!std::filesystem::exists(VORLAN_BOARD_PROGRAM)) {
+            GTEST_SKIP() << "vorlan-board is not built";
+        }
+        options.insert(options.begin(), {"--com", std::to_string(com), "--dump", Dump().string()});
+        const auto out = folder_.Path() / "board.out";
+        board_.emplace(VORLAN_BOARD_PROGRAM, options, Environment(), out,
+                       folder_.Path() / "board.err");
+        ASSERT_TRUE(board_->Started());
+        ASSERT_TRUE(WaitForText(out, "\n", kBoardStartLimit))
+            << "vorlan-board did not start: " << ReadFile(folder_.Path() / "board.err");
+        EXPECT_NE(ReadFile(out).find("COM" + std::to_string(com)), std::string::npos)
+            << ReadFile(out);
+    }
+
+    // Ends the emulator, which writes its dump as it goes.
+    void StopBoard() {
+        if (board_) {
+            board_->Signal(SIGTERM);
+            EXPECT_TRUE(board_->Wait(10s).has_value()) << "vorlan-board did not end";
+            board_.reset();
+        }
+    }
+
+    ChildProcess StartFlash(const std::vector<std::string>& arguments) {
+        return ChildProcess(VORLAN_FLASH_PROGRAM, arguments, Environment(), FlashOut(),
+                            folder_.Path() / "flash.err");
+    }
+
+    FlashResult Finish(ChildProcess& flash, std::chrono::milliseconds limit = kRunLimit) {
+        FlashResult result;
+        result.exit = flash.Wait(limit);
+        result.out = ReadFile(FlashOut());
+        result.err = ReadFile(folder_.Path() / "flash.err");
+        return result;
+    }
+
+    FlashResult RunFlash(const std::vector<std::string>& arguments) {
+        ChildProcess flash = StartFlash(arguments);
+        return Finish(flash);
+    }
+
+    Bytes DumpedProgramMemory() {
+        StopBoard();
+        return ProgramMemoryFromHex(ReadFile(Dump()), kMemoryBytes);
+    }
+
+private:
+    TempFolder folder_;
+    std::optional<ChildProcess> board_;
+};
+
+// The last printed line: the result.
+std::string LastLine(const std::string& out) {
+    const auto end = out.find_last_not_of('\n');
+    if (end == std::string::npos) {
+        return "";
+    }
+    const auto start = out.rfind('\n', end);
+    return out.substr(start == std::string::npos ? 0 : start + 1, end - start);
+}
+
+bool HasLine(const std::string& out, const std::string& line) {
+    return ("\n" + out).find("\n" + line + "\n") != std::string::npos;
+}
+
+TEST_F(FlashAgainstBoard, AWholeRunLeavesExactlyTheImageInTheBoard) {
+    StartBoard(41);
+    const FlashResult run = RunFlash({"--port", "COM41"});
+    ASSERT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_TRUE(HasLine(run.out, SuccessText())) << run.out;
+    EXPECT_EQ(LastLine(run.out).rfind("Result: " + std::string("Program O"), 0), 0U) << run.out;
+    EXPECT_EQ(run.err, "");
+    // Each text once: the hundred possible "Search Device" lines are one.
+    EXPECT_EQ(run.out.find("Search Device"), run.out.rfind("Search Device")) << run.out;
+
+    const Bytes memory = DumpedProgramMemory();
+    const Bytes expected = ExpectedProgramMemory();
+    ASSERT_EQ(memory.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(memory[i], expected[i]) << "first difference at image byte 0x" << std::hex << i;
+    }
+}
+
+TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
+    struct Row {
+        int com;
+        std::vector<std::string> fault;
+        std::string text;
+        int exit;
+    };
+    const Row rows[] = {
+        // Five refusals of one block: the resends are used up.
+        {42, {"--refuse", "3:5"}, " CHK Error !! ", 1},
+        // Four refusals: the fifth send is taken and the run goes on.
+        {43, {"--refuse", "3:4"}, SuccessText(), 0},
+        // A block in the middle left unanswered is never passed over.
+        {44, {"--silent", "10"}, " not Response ", 1},
+        // The last block of the image, and the block with the image's head.
+        {45, {"--silent", "251"}, " not Response ", 1},
+        {48, {"--silent", "252"}, " not Response ", 1},
+        // The line goes away in the middle of the image.
+        {46, {"--hangup", "100"}, " not Response ", 1},
+        // Stray bytes before an acknowledgement do not spoil the run.
+        {47, {"--stray", "5:3F11"}, SuccessText(), 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fault.front() + " " + (row.fault.size() > 1 ? row.fault[1] : ""));
+        StartBoard(row.com, row.fault);
+        const FlashResult run = RunFlash({"--port", "COM" + std::to_string(row.com)});
+        EXPECT_EQ(run.exit, std::optional<int>(row.exit)) << run.out << run.err;
+        EXPECT_TRUE(HasLine(run.out, row.text)) << run.out;
+        StopBoard();
+    }
+}
+
+TEST_F(FlashAgainstBoard, CtrlCEndsTheRunAsTheStopButtonDoes) {
+    StartBoard(51, {"--line-rate"});
+    ChildProcess flash = StartFlash({"--port", "COM51"});
+    ASSERT_TRUE(WaitForText(FlashOut(), "Programming...", 20s)) << ReadFile(FlashOut());
+    const auto sent = std::chrono::steady_clock::now();
+    flash.Signal(SIGINT);
+    const FlashResult run = Finish(flash, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 1s);
+    EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;
+    EXPECT_TRUE(HasLine(run.out, " User Abort !! ")) << run.out;
+}
+
+TEST_F(FlashAgainstBoard, APortThatCannotBeOpenedIsReported) {
+    std::filesystem::create_symlink(MissingDevice(), Ports() / "com9");
+    const FlashResult run = RunFlash({"--port", "com9"});
+    EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;
+    EXPECT_TRUE(HasLine(run.out, "Invalid Port Com")) << run.out;
+    EXPECT_NE(LastLine(run.out).find("no-such-device"), std::string::npos) << run.out;
+}
+
+TEST_F(FlashAgainstBoard, ABootLoaderThatAnswersOnlyALaterSearchIsFound) {
+    StartBoard(52, {"--late", "1"});
+    const FlashResult run = RunFlash({"--port", "COM52"});
+    EXPECT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_TRUE(HasLine(run.out, SuccessText())) << run.out;
+}
+
+TEST_F(FlashAgainstBoard, WithoutAPortTheStoredSettingChoosesIt) {
+    StartBoard(53);
+    std::filesystem::create_directories(Settings() / "Quenta");
+    std::ofstream(Settings() / "Quenta" / "Vorlan.conf") << "[General]\ncom=52\n";
+    const FlashResult run = RunFlash({});
+    EXPECT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_NE(run.out.find("COM53"), std::string::npos) << run.out;
+}
+
+TEST_F(FlashAgainstBoard, UsageErrorsEndWithStatusTwoAndTouchNoPort) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--port", "COM0"}, {"--port", "/dev/ttyS0"}, {"--port"}, {"--frobnicate"}, {"\\P"},
+    };
+    for (const auto& arguments : cases) {
+        const FlashResult run = RunFlash(arguments);
+        EXPECT_EQ(run.exit, std::optional<int>(2)) << arguments.front();
+        EXPECT_EQ(run.out, "") << arguments.front();
+        EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace vorlan::terminal_test

@@ -1,0 +1,134 @@
+// What vorlan-flash puts on the terminal: the texts of a run line by line, the
+// progress bar only on a terminal, and the views that feed them.
+#include "tools/flash/terminal_console.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/status_reporting.h"
+#include "tools/flash/terminal_views.h"
+
+namespace vorlan::flash {
+namespace {
+
+// A console writing into memory, on a hand-driven clock and byte count.
+class ConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetStatusReporting(); }
+    void TearDown() override {
+        if (stream_ != nullptr) {
+            std::fclose(stream_);
+        }
+        std::free(buffer_);
+        ResetStatusReporting();
+    }
+
+    TerminalConsole& Console(bool drawBar) {
+        stream_ = open_memstream(&buffer_, &size_);
+        console_.emplace(
+            stream_, drawBar, [this] { return seconds_; }, [this] { return bytes_; });
+        return *console_;
+    }
+    std::string Output() {
+        std::fflush(stream_);
+        return std::string(buffer_, size_);
+    }
+
+    double seconds_ = 0;
+    std::uint64_t bytes_ = 0;
+
+private:
+    std::FILE* stream_ = nullptr;
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+    std::optional<TerminalConsole> console_;
+};
+
+TEST_F(ConsoleTest, EachTextOnItsOwnLineWithImmediateRepeatsPrintedOnce) {
+    TerminalConsole& console = Console(false);
+    for (int i = 0; i < 100; ++i) {
+        console.PrintStatus("Search Device");
+    }
+    console.PrintStatus("");
+    console.PrintStatus("Entry in PrgMode");
+    console.PrintLine("Port COM3");
+    console.PrintStatus(" Programming... ");
+    console.PrintStatus("Search Device");
+    EXPECT_EQ(Output(),
+              "Search Device\nEntry in PrgMode\nPort COM3\n Programming... \nSearch Device\n");
+    EXPECT_EQ(console.LastStatus(), "Search Device");
+}
+
+TEST_F(ConsoleTest, NoBarWhenNotATerminal) {
+    TerminalConsole& console = Console(false);
+    console.SetBarMaximum(100);
+    seconds_ = 1;
+    console.SetBarPosition(50);
+    console.PrintStatus("Fix Program");
+    EXPECT_EQ(Output(), "Fix Program\n");
+}
+
+TEST_F(ConsoleTest, BarShowsRateAndTimeLeftAndMakesWayForTexts) {
+    TerminalConsole& console = Console(true);
+    console.SetBarMaximum(32256);
+    seconds_ = 2;
+    bytes_ = 23040;
+    console.SetBarPosition(8064);  // a quarter in 2 s: 6 s left
+    EXPECT_EQ(console.BarText(), "[#######.......................]  25%  11.5 kB/s  0:06 left");
+    console.PrintStatus("Resend 0");
+    const std::string bar = console.BarText();
+    EXPECT_EQ(Output(), "\r" + bar + "\x1b[K" + "\r\x1b[K" + "Resend 0\n" + "\r" + bar + "\x1b[K");
+
+    console.SetBarPosition(0);
+    console.PrintStatus("Fix Program");
+    EXPECT_TRUE(Output().ends_with("\r\x1b[KFix Program\n"));
+}
+
+TEST_F(ConsoleTest, BarIsRedrawnAtMostTenTimesASecond) {
+    TerminalConsole& console = Console(true);
+    console.SetBarMaximum(1000);
+    seconds_ = 1;
+    for (int position = 1; position < 100; ++position) {
+        seconds_ += 0.001;
+        console.SetBarPosition(position);
+    }
+    std::string output = Output();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\r'), 1);
+    console.SetBarPosition(1000);  // the full bar is always drawn
+    output = Output();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\r'), 2);
+}
+
+TEST_F(ConsoleTest, ABarRunningDownCountsWhatIsLeft) {
+    TerminalConsole& console = Console(true);
+    console.SetBarMaximum(100);
+    for (int tryCount = 0; tryCount < 5; ++tryCount) {
+        seconds_ += 0.1;
+        console.SetBarPosition(100 - tryCount);
+    }
+    EXPECT_EQ(console.BarText(), "[############################..] 96 of 100 left");
+    EXPECT_EQ(Output().find("100%"), std::string::npos);
+}
+
+// The views send each kind of text where a technician expects it.
+TEST_F(ConsoleTest, ViewsPrintPanelsResultLinesAndIdentityLines) {
+    TerminalConsole& console = Console(false);
+    TerminalUpdaterWindow window(console);
+    StatusBarView& bar = window.StatusBar();
+    bar.SetPanelText(PortPanelIndex, "COM4");
+    bar.SetPanelText(StepPanelIndex, "Try 0");
+    bar.SetPanelText(DevicePanelIndex, "Found 24HJ64");
+    bar.SetPanelText(-2, "never shown");
+    window.ShowIdentityLine("Bios 12 - Demo board");
+    window.ShowResultLine(" CHK Error !! ", kColourRed, kColourWhite);
+    bar.SetPanelText(ImagePanelIndex, "not suitable apparatus");
+    EXPECT_EQ(Output(),
+              "Try 0\nFound 24HJ64\nBios 12 - Demo board\n CHK Error !! \n"
+              "not suitable apparatus\n");
+    EXPECT_EQ(console.LastStatus(), " CHK Error !! ");
+}
+
+}  // namespace
+}  // namespace vorlan::flash
