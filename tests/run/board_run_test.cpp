@@ -9,7 +9,6 @@
 
 #include "app/status_reporting.h"
 #include "catalogue/image_table.h"
-#include "engine/link_state.h"
 #include "engine/update_run.h"
 #include "tests/run/run_fixture.h"
 #include "tests/support/boot_loader_model.h"
@@ -106,58 +105,6 @@ TEST_F(BoardRunTest, Pic18BoardGetsProgramAndEeprom) {
     Bytes eeprom(image.eeprom.begin(), image.eeprom.begin() + 256);
     std::copy(image.eeprom.begin() + 256, image.eeprom.end(), eeprom.begin());
     EXPECT_EQ(model->Eeprom(), eeprom);
-}
-
-TEST_F(BoardRunTest, ShortAnswerBoardGetsNoProgrammingModeByte) {
-    TestImage image(300, 4, 0);
-    image.Install(2, 0);  // the board code a short answer stands for
-    board::BoardConfig config = Board(66, 0);
-    config.shortIdentity = true;
-    Connect(config);
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
-    for (const board::ReceivedFrame& frame : model->Log())
-        EXPECT_NE(frame.kind, board::FrameKind::ProgrammingMode);
-    EXPECT_EQ(CurrentImage().programData, image.program.data());
-}
-
-TEST_F(BoardRunTest, RefusedBlocksAreResentAndUnansweredOnesEndTheRun) {
-    TestImage image(20 * 256, 8, 0);
-    image.Install(0, 6);
-    board::BoardFaults refusals;
-    refusals.refuse[3] = 2;  // frame 0 is 0xCC
-    Connect(Board(254, 5), refusals);
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
-    const std::vector<std::string> steps = updater.statusBar.PanelHistory(StepPanelIndex);
-    EXPECT_NE(std::find(steps.begin(), steps.end(), "Resend 1"), steps.end());
-
-    for (Mode mode : {Mode::Updater, Mode::Upgrade}) {
-        StartCase();
-        UseMode(mode);
-        image.Install(0, 6);
-        board::BoardFaults silent;
-        silent.silent.insert(6);
-        Connect(Board(254, 5), silent);
-        EXPECT_EQ(Run(), RunOutcome::Failed);
-        // Nothing after the unanswered block was sent.
-        EXPECT_EQ(model->Log().back().number, 6);
-        const std::string shown =
-            mode == Mode::Updater ? updater.resultText : upgrade.statusBar.Panel(StepPanelIndex);
-        EXPECT_EQ(shown, " not Response ");
-        EXPECT_TRUE(mode == Mode::Updater ? updater.startVisible : upgrade.startVisible);
-    }
-}
-
-TEST_F(BoardRunTest, BoardThatWakesLateIsFoundOnALaterTry) {
-    TestImage image(256, 8, 0);
-    image.Install(0, 6);
-    board::BoardConfig config = Board(254, 5);
-    config.answerSearchFromMs = 250;
-    Connect(config);
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
-    const std::vector<std::string> steps = updater.statusBar.PanelHistory(StepPanelIndex);
-    // Tries go out 100 ms apart: the fourth, at 300 ms, is the first answered.
-    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 5),
-              (std::vector<std::string>{"Try 0", "Try 1", "Try 2", "Try 3", "Entry in PrgMode"}));
 }
 
 TEST_F(BoardRunTest, LineGoneInTheMiddleEndsTheRunWithoutResponse) {

@@ -149,17 +149,6 @@ TEST_F(ProgrammingTest, Pic18RunWritesEepromWithEightBitAddresses) {
     EXPECT_EQ(updater.resultText, " Program Ok ");
 }
 
-TEST_F(ProgrammingTest, OneBlockImageGoesOutAsTheLastBlock) {
-    TestImage image(64, 4, 0);
-    ConnectBoard(4, 66);
-    port.AnswerEveryWriteWith({kReplyAck});
-    ASSERT_TRUE(Program(image, RunPlan{64, 64, 0x7EC0, 0, 0}, 66));
-    ASSERT_EQ(port.Writes().size(), 2u);
-    EXPECT_EQ(port.Writes()[0][3], 64);
-    EXPECT_EQ(port.Writes()[0].size(), 69u);
-    EXPECT_EQ(progress.Positions(), (std::vector<int>{0, 0}));
-}
-
 TEST_F(ProgrammingTest, BlocksEndingInsideTheSkipWindowAreNotSent) {
     TestImage image(0x9000, 8, 0);  // 144 blocks, 0x0000 to 0x4780
     ConnectBoard(9, 254);

@@ -8,7 +8,6 @@
 
 #include "app/status_reporting.h"
 #include "catalogue/image_table.h"
-#include "engine/command_frame.h"
 #include "engine/link_state.h"
 #include "tests/run/run_fixture.h"
 
@@ -32,14 +31,6 @@ protected:
     TestImage image{4 * 256, 8, 0};
     Bytes answer;
 };
-
-TEST_F(UpdateRunTest, FoundBoardIsProgrammed) {
-    ScriptBoard(answer);
-    EXPECT_EQ(Run(), RunOutcome::Succeeded);
-    EXPECT_FALSE(IsRunActive());
-    EXPECT_EQ(updater.resultText, " Program Ok ");
-    EXPECT_EQ(port.Writes().front(), Bytes{0xC2});
-}
 
 TEST_F(UpdateRunTest, NoBoardNoProgramming) {
     EXPECT_EQ(Run(), RunOutcome::Failed);
