@@ -24,6 +24,16 @@ constexpr std::uint8_t kShortAnswerBoard = 2;
 constexpr std::int32_t kPic18BlockSize = 64;
 constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address units
 
+// Where the image of an identified chip ends and what its blocks look like.
+struct ChipPlan {
+    std::uint8_t chipIdentity;
+    bool sixteenBit;
+    // Top of program memory in address units (bytes on PIC18). The run stops
+    // below the boot loader: the family's reserve lower on PIC18, one block
+    // below the boot-loader entry (which is this top) on the 16-bit parts.
+    std::int32_t memoryTop;
+};
+
 constexpr std::array<ChipPlan, 8> kChipPlans{{
     {kChip258, false, 0x8000},
     {kChip2580, false, 0x8000},
@@ -36,6 +46,14 @@ constexpr std::array<ChipPlan, 8> kChipPlans{{
 }};
 
 RunPlan gPlan;
+
+const ChipPlan* FindChipPlan(std::uint8_t chipIdentity) {
+    for (const ChipPlan& plan : kChipPlans) {
+        if (plan.chipIdentity == chipIdentity)
+            return &plan;
+    }
+    return nullptr;
+}
 
 bool HasInformationFrame(std::uint8_t bios) {
     return bios >= kFirstInfoBios && bios <= kLastInfoBios;
@@ -130,14 +148,6 @@ bool PreparationAccepted(std::uint8_t a, std::uint8_t b) {
 
 RunPlan& CurrentRunPlan() {
     return gPlan;
-}
-
-const ChipPlan* FindChipPlan(std::uint8_t chipIdentity) {
-    for (const ChipPlan& plan : kChipPlans) {
-        if (plan.chipIdentity == chipIdentity)
-            return &plan;
-    }
-    return nullptr;
 }
 
 bool BoardFitsImage(std::uint8_t deviceBoard, std::uint8_t devicePreparation,

@@ -15,18 +15,6 @@
 
 namespace vorlan {
 
-// Where the image of an identified chip ends and what its blocks look like.
-struct ChipPlan {
-    std::uint8_t chipIdentity = 0;
-    bool sixteenBit = false;
-    // PIC18: top of program memory in bytes, less the boot loader's reserve
-    // from the family parameters. 16-bit: the boot-loader entry in address
-    // units, less one block.
-    std::int32_t memoryTop = 0;
-};
-// The plan of a known chip, or null for an unknown identity.
-const ChipPlan* FindChipPlan(std::uint8_t chipIdentity);
-
 // true when the board was accepted: CurrentImage(), the family parameters,
 // the loaded image identity and CurrentRunPlan() then describe the run. On
 // false the refusal has been reported. imageIdentity is the build's image
