@@ -147,7 +147,7 @@ std::string UsageText(const std::string& programName) {
            "Every text of the run is printed on a line of its own as it appears; a text\n"
            "repeated at once (such as \"Search Device\" on each of up to 100 tries) is\n"
            "printed only once. On a terminal a progress bar shows the transfer rate and\n"
-           "the time left. The last line is the result. Ctrl-C stops the run (\" User\n"
+           "the time left. The last line sums up the result. Ctrl-C stops the run (\" User\n"
            "Abort !! \"); a second Ctrl-C ends the program at once.\n"
            "\n"
            "COM<n> is the link com<n> in the folder $VORLAN_PORT_DIR (default\n"

@@ -17,6 +17,7 @@
 #include "app/status_reporting.h"
 #include "catalogue/image_table.h"
 #include "engine/link_port.h"
+#include "engine/link_state.h"
 #include "engine/pause.h"
 #include "engine/update_run.h"
 #include "ports/com_naming.h"
@@ -25,6 +26,7 @@
 #include "ports/serial_driver.h"
 #include "tools/flash/counting_port.h"
 #include "tools/flash/flash_arguments.h"
+#include "tools/flash/run_summary.h"
 #include "tools/flash/terminal_console.h"
 #include "tools/flash/terminal_pause.h"
 #include "tools/flash/terminal_views.h"
@@ -44,14 +46,6 @@ double SteadySeconds() {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // "COM3 (/dev/ttyS2)", or "-----" when no port is chosen.
 std::string PortDescription(std::int16_t portIndex) {
     const std::string name = vorlan::PortNameOfIndex(portIndex);
@@ -63,8 +57,11 @@ std::string PortDescription(std::int16_t portIndex) {
 
 // Why a port could not be opened, as far as the file system tells.
 std::string PortProblem(std::int16_t portIndex) {
-    if (portIndex < 0 || portIndex > vorlan::kHighestPortIndex) {
-        return "COM1 to COM" + std::to_string(vorlan::kHighestPortIndex + 1) + " can be used";
+    if (portIndex < 0) {
+        return "no port is chosen; name one with --port COM<n>";
+    }
+    if (portIndex > vorlan::kHighestPortIndex) {
+        return "only COM1 to COM" + std::to_string(vorlan::kHighestPortIndex + 1) + " can be used";
     }
     const std::string path = vorlan::DevicePathOfCom(portIndex + 1);
     std::error_code error;
@@ -147,15 +144,18 @@ int RunOnce(const FlashArguments& arguments) {
     console.ClearBar();
 
     const bool succeeded = outcome == vorlan::RunOutcome::Succeeded;
-    std::string summary = Trimmed(console.LastStatus());
-    if (summary.empty()) {
-        summary = "no board reached on " + vorlan::PortNameOfIndex(portIndex);
+    vorlan::flash::RunFacts facts;
+    facts.succeeded = succeeded;
+    facts.lastStatus = console.LastStatus();
+    facts.portName = vorlan::PortNameOfIndex(portIndex);
+    if (facts.lastStatus == "Invalid Port Com") {
+        facts.portProblem = PortProblem(portIndex);
     }
-    if (!succeeded && console.LastStatus() == "Invalid Port Com") {
-        summary += " - " + PortProblem(portIndex);
-    }
-    std::printf("Result: %s (%s %.1f s)\n", summary.c_str(),
-                succeeded ? "programmed in" : "failed after", seconds);
+    facts.chipIdentity = vorlan::Link().confirmed.chipIdentity;
+    facts.boardCode = vorlan::Link().confirmed.boardCode;
+    facts.imageEmpty = vorlan::CurrentImage().programLength <= 1;
+    std::printf("Result after %.1f s: %s - %s\n", seconds, succeeded ? "OK" : "FAILED",
+                vorlan::flash::ResultSummary(facts).c_str());
     std::fflush(stdout);
     if (arguments.stats) {
         std::fprintf(stderr, "stats seconds=%.6f sent=%llu received=%llu\n", seconds,

@@ -1,0 +1,47 @@
+// The result line: the run's own text where it has one, an explanation where
+// the run ended without a word.
+#include "tools/flash/run_summary.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlan::flash {
+namespace {
+
+TEST(RunSummary, SaysWhatBecameOfTheRun) {
+    struct Row {
+        RunFacts facts;
+        std::string summary;
+    };
+    const auto failed = [](std::string last) {
+        RunFacts facts;
+        facts.lastStatus = std::move(last);
+        facts.portName = "COM3";
+        facts.chipIdentity = 66;
+        facts.boardCode = 9;
+        return facts;
+    };
+    RunFacts success = failed("Program OK");
+    success.succeeded = true;
+    RunFacts badPort = failed("Invalid Port Com");
+    badPort.portProblem = "/dev/ttyS2: Permission denied";
+    RunFacts noImage = failed("Search Device");
+    noImage.imageEmpty = true;
+
+    const Row rows[] = {
+        {success, "Program OK"},
+        {failed(" CHK Error !! "), "CHK Error !!"},
+        {failed("Device not Found"), "Device not Found"},
+        {failed("DEMO-24HJ - Preparation4"), "DEMO-24HJ - Preparation4"},
+        {badPort, "Invalid Port Com - /dev/ttyS2: Permission denied"},
+        {failed(""), "COM3 could not be used"},
+        {noImage, "no firmware in this build for this board (chip 66, board code 9)"},
+        {failed("Try 3"),
+         "the firmware in this build is too big for this board (chip 66, board code 9)"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ResultSummary(row.facts), row.summary) << '"' << row.facts.lastStatus << '"';
+    }
+}
+
+}  // namespace
+}  // namespace vorlan::flash

@@ -1,0 +1,44 @@
+#include "tools/flash/run_summary.h"
+
+namespace vorlan::flash {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return "";
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The search's own texts: the last text is one of them only when the search
+// found the board and identification then ended without a word.
+bool IsSearchText(const std::string& text) {
+    return text == "Search Device" || text.rfind("Try ", 0) == 0;
+}
+
+}  // namespace
+
+std::string ResultSummary(const RunFacts& facts) {
+    const std::string text = Trimmed(facts.lastStatus);
+    if (facts.succeeded) {
+        return text;
+    }
+    if (text.empty()) {
+        return facts.portName + " could not be used";
+    }
+    if (text == "Invalid Port Com" && !facts.portProblem.empty()) {
+        return text + " - " + facts.portProblem;
+    }
+    if (IsSearchText(text)) {
+        const std::string board = "chip " + std::to_string(facts.chipIdentity) + ", board code " +
+                                  std::to_string(facts.boardCode);
+        return facts.imageEmpty
+                   ? "no firmware in this build for this board (" + board + ")"
+                   : "the firmware in this build is too big for this board (" + board + ")";
+    }
+    return text;
+}
+
+}  // namespace vorlan::flash
