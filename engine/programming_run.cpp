@@ -25,6 +25,15 @@ std::int32_t HeaderLength(std::int32_t blockSize) {
     return blockSize <= 255 ? 4 : 5;
 }
 
+void WriteCountField(FrameBuffer& frame, std::int32_t count, std::int32_t header) {
+    if (header == 4) {
+        frame[3] = static_cast<std::uint8_t>(count);
+    } else {
+        frame[3] = static_cast<std::uint8_t>(count >> 8);
+        frame[4] = static_cast<std::uint8_t>(count);
+    }
+}
+
 // Fills the buffer with 0xFF and writes address and count; returns the
 // header length, where the data starts.
 std::int32_t StartBlockFrame(FrameBuffer& frame, std::int32_t address, std::int32_t count,
@@ -33,12 +42,7 @@ std::int32_t StartBlockFrame(FrameBuffer& frame, std::int32_t address, std::int3
     frame[0] = static_cast<std::uint8_t>(address >> 16);
     frame[1] = static_cast<std::uint8_t>(address >> 8);
     frame[2] = static_cast<std::uint8_t>(address);
-    if (header == 4) {
-        frame[3] = static_cast<std::uint8_t>(count);
-    } else {
-        frame[3] = static_cast<std::uint8_t>(count >> 8);
-        frame[4] = static_cast<std::uint8_t>(count);
-    }
+    WriteCountField(frame, count, header);
     return header;
 }
 
@@ -113,13 +117,7 @@ bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
     if (n == 0)
         return true;
     // The last block says how many bytes it really carries.
-    const std::int32_t count = n - header;
-    if (header == 4) {
-        frame[3] = static_cast<std::uint8_t>(count);
-    } else {
-        frame[3] = static_cast<std::uint8_t>(count >> 8);
-        frame[4] = static_cast<std::uint8_t>(count);
-    }
+    WriteCountField(frame, n - header, header);
     return SendFrame(frame, n);
 }
 
