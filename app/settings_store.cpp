@@ -12,14 +12,15 @@ namespace {
 
 // The user's file (~/.config/Quenta/Vorlan.conf), read with a fall-back to the
 // machine-wide one (/etc/xdg/Quenta/Vorlan.conf) and written to the user's.
-// VORLAN_SETTINGS_DIR names one folder that takes the place of both.
+// VORLAN_SETTINGS_DIR names one folder that takes the place of both. The
+// native format is that ini file here (and the registry key on Windows).
 std::unique_ptr<QSettings> OpenStore() {
     const QString folder = qEnvironmentVariable("VORLAN_SETTINGS_DIR");
     if (!folder.isEmpty()) {
         return std::make_unique<QSettings>(folder + QStringLiteral("/Quenta/Vorlan.conf"),
                                            QSettings::IniFormat);
     }
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("Quenta"), QStringLiteral("Vorlan"));
 }
 

@@ -1,0 +1,53 @@
+#include "app/build_version.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <utility>
+
+namespace vorlan {
+
+namespace {
+
+struct BuildInfo {
+    std::string version = VORLAN_BUILD_VERSION;
+    std::string title;
+    std::vector<std::string> arguments;
+};
+
+BuildInfo& Info() {
+    static BuildInfo info;
+    return info;
+}
+
+}  // namespace
+
+const std::string& BuildVersion() {
+    return Info().version;
+}
+void SetBuildVersion(const std::string& version) {
+    Info().version = version;
+}
+
+bool SelectsUpgradeWindow(const std::string& version) {
+    return version.find("HNX") != std::string::npos || version.find("BRQ") != std::string::npos;
+}
+
+void SetApplicationTitle(const std::string& title) {
+    Info().title = title;
+    // Not the display name: Qt would append that to every window title.
+    QCoreApplication::setApplicationName(QString::fromStdString(title));
+}
+
+std::string ApplicationTitle() {
+    return Info().title;
+}
+
+void SetCommandLineArguments(std::vector<std::string> arguments) {
+    Info().arguments = std::move(arguments);
+}
+
+const std::vector<std::string>& CommandLineArguments() {
+    return Info().arguments;
+}
+
+}  // namespace vorlan

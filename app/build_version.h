@@ -1,0 +1,30 @@
+// The build version string and the application title.
+//
+// The build version string is a fixed text of the build ("BRQc 01.00|06|00"
+// unless CMake's VORLAN_BUILD_VERSION says otherwise). It is only tested for
+// substrings and shown. Start-up may replace it (tests construct either main
+// window in one process that way). UI thread only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorlan {
+
+const std::string& BuildVersion();
+void SetBuildVersion(const std::string& version);
+
+// true when the version string selects the Upgrade window ("HNX" or "BRQ",
+// case-sensitive, anywhere in the text).
+bool SelectsUpgradeWindow(const std::string& version);
+
+// The text the desktop shows for the running program (Qt's application name).
+void SetApplicationTitle(const std::string& title);
+std::string ApplicationTitle();
+
+// The program's own command-line arguments (without the program name), read
+// by the notifier's start rule.
+void SetCommandLineArguments(std::vector<std::string> arguments);
+const std::vector<std::string>& CommandLineArguments();
+
+}  // namespace vorlan

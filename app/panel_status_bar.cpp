@@ -1,0 +1,57 @@
+#include "app/panel_status_bar.h"
+
+#include <QLabel>
+#include <algorithm>
+
+namespace vorlan {
+
+PanelStatusBar::PanelStatusBar(std::initializer_list<int> widths, QWidget* parent)
+    : QStatusBar(parent) {
+    setSizeGripEnabled(false);
+    // The panels sit side by side at their own widths, as on a classic
+    // status bar, rather than in QStatusBar's spaced item layout.
+    for (const int width : widths) {
+        auto* panel = new QLabel(this);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setIndent(2);
+        panel->resize(width - kPanelGap, panel->height());
+        panels_.push_back(panel);
+    }
+    PlacePanels();
+}
+
+void PanelStatusBar::resizeEvent(QResizeEvent* event) {
+    QStatusBar::resizeEvent(event);
+    PlacePanels();
+}
+
+void PanelStatusBar::PlacePanels() {
+    int left = 0;
+    for (QLabel* panel : panels_) {
+        const int width = panel->width();
+        panel->setGeometry(left, kPanelGap, width, std::max(0, height() - kPanelGap));
+        left += width + kPanelGap;
+    }
+}
+
+void PanelStatusBar::SetPanelText(int panel, const std::string& text) {
+    if (QLabel* label = Panel(panel))
+        label->setText(QString::fromStdString(text));
+}
+
+void PanelStatusBar::RepaintNow() {
+    repaint();
+}
+
+QString PanelStatusBar::PanelText(int panel) const {
+    const QLabel* label = Panel(panel);
+    return label != nullptr ? label->text() : QString();
+}
+
+QLabel* PanelStatusBar::Panel(int panel) const {
+    if (panel < 0 || panel >= PanelCount())
+        return nullptr;
+    return panels_[static_cast<std::size_t>(panel)];
+}
+
+}  // namespace vorlan

@@ -1,0 +1,24 @@
+// The user's port choice between runs: the setting "com" holds the current
+// port index in signed decimal ("0" is COM1, "-1" no port). UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlan {
+
+// The leading decimal number of the text (leading white space skipped, an
+// optional sign, digits up to the first other character), kept to its low
+// 16 bits. A text without such a number gives 0.
+std::int16_t PortIndexFromSetting(const std::string& text);
+
+// Start of a main window: the current port index from "com" (0 when none is
+// stored) and the opened port index one below it, so the first run opens the
+// port. Throws what ReadSetting throws (a "com" that is not text).
+void RestorePortFromSetting();
+
+// Close of the main window: closes the port when it is the one opened last,
+// then stores the current port index. Raises nothing.
+void StorePortAtClose();
+
+}  // namespace vorlan

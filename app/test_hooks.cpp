@@ -1,0 +1,54 @@
+#include "app/test_hooks.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+namespace vorlan {
+
+void InstallDismissHook() {
+    bool ok = false;
+    const int interval = qEnvironmentVariableIntValue("VORLAN_TEST_DISMISS_MS", &ok);
+    if (!ok || interval <= 0)
+        return;
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box == nullptr || !box->isVisible())
+                continue;
+            std::fprintf(stderr, "vorlan: message box \"%s\": %s\n", qPrintable(box->windowTitle()),
+                         qPrintable(box->text()));
+            std::fflush(stderr);
+            box->done(QMessageBox::Ok);
+        }
+    });
+    timer->start(interval);
+}
+
+void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows) {
+    const QString folder = qEnvironmentVariable("VORLAN_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    // After the main window's first paint; the others are shown one by one.
+    QTimer::singleShot(300, QCoreApplication::instance(), [folder, windows] {
+        QDir().mkpath(folder);
+        for (const auto& [name, window] : windows) {
+            if (window == nullptr)
+                continue;
+            window->show();
+            QCoreApplication::processEvents();
+            const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+            if (!window->grab().save(path)) {
+                std::fprintf(stderr, "vorlan: could not save %s\n", qPrintable(path));
+            }
+        }
+        QCoreApplication::exit(0);
+    });
+}
+
+}  // namespace vorlan

@@ -1,0 +1,29 @@
+// Hooks for tests and for the documentation's screenshots, switched on by
+// environment variables only; a user's start never meets them.
+//
+//   VORLAN_TEST_DISMISS_MS=<n>   every n ms, each message box on screen is
+//                                written to stderr as
+//                                  vorlan: message box "<caption>": <text>
+//                                and dismissed with OK (the window tests run
+//                                the real program without anyone to click).
+//   VORLAN_SCREENSHOT_DIR=<dir>  once the main window is up, each window is
+//                                shown, saved as <dir>/<name>.png with
+//                                QWidget::grab(), and the program ends
+//                                without storing the port setting.
+// UI thread only.
+#pragma once
+
+#include <QString>
+#include <utility>
+#include <vector>
+
+class QWidget;
+
+namespace vorlan {
+
+void InstallDismissHook();
+
+// windows: (file name without .png, window), in the order to save them.
+void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows);
+
+}  // namespace vorlan

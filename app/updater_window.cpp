@@ -1,0 +1,268 @@
+#include "app/updater_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/build_version.h"
+#include "app/logos.h"
+#include "app/panel_status_bar.h"
+#include "app/port_setting.h"
+#include "app/run_progress_bar.h"
+#include "app/status_reporting.h"
+#include "app/window_look.h"
+#include "app/window_references.h"
+#include "catalogue/image_table.h"
+#include "engine/link_state.h"
+#include "engine/update_run.h"
+#include "ports/port_selection.h"
+#if __has_include("ports/status_notifier.h")
+#include "ports/status_notifier.h"
+#else
+namespace vorlan {
+inline void StartStatusNotifier(const std::vector<std::string>&) {}
+}  // namespace vorlan
+#endif
+
+namespace vorlan {
+
+namespace {
+
+constexpr int kClientWidth = 511;
+constexpr int kClientHeight = 265;
+const char* const kBuildDate = "Jan 11 2012";
+const char* const kBuildTime = "09:38:55";
+
+bool Contains(const std::string& text, const char* piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+QLabel* CentredLabel(QWidget* parent, const QRect& place, const QFont& font) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(place);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(font);
+    return label;
+}
+
+QFrame* SunkenBevel(QWidget* parent, const QRect& place) {
+    auto* bevel = new QFrame(parent);
+    bevel->setGeometry(place);
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    return bevel;
+}
+
+// Shows a line in black on the window's own background and paints it at
+// once: the run goes on before the next events are handled.
+void ShowPlainLine(QLabel& label, const std::string& text) {
+    label.setText(QString::fromStdString(text));
+    label.setPalette(QPalette());
+    label.setAutoFillBackground(false);
+    label.show();
+    label.repaint();
+}
+
+}  // namespace
+
+std::string UpdaterTitle() {
+    return std::string("Updater 2.7") + " - " + BuildVersion() + "   [ " + kBuildDate + " ]";
+}
+
+namespace gui {
+
+UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
+    RegisterUpdaterWindow(this);
+    try {
+        CreateControls();
+        StartStatusNotifier(CommandLineArguments());
+        ChooseLogo();
+        setWindowTitle(QString::fromStdString(UpdaterTitle()));
+        SetApplicationTitle(BuildVersion());
+        label1_->setText(QString::fromStdString(BuildVersion()));
+        RestorePortFromSetting();
+        BuildImageTable();
+        ShowPortOnStatusBar(*statusBar1_);
+        // In Upgrade mode this window stays hidden and the grey goes to the
+        // Upgrade window's bar, which is the one the user sees.
+        PanelStatusBar* shownBar = statusBar1_;
+        if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+            shownBar = dynamic_cast<PanelStatusBar*>(&upgrade->StatusBar());
+        }
+        if (shownBar != nullptr)
+            SetBackground(*shownBar, ToQColor(kColourGrey));
+    } catch (...) {
+        RegisterUpdaterWindow(nullptr);
+        throw;
+    }
+}
+
+UpdaterWindow::~UpdaterWindow() {
+    if (vorlan::UpdaterWindow() == this)
+        RegisterUpdaterWindow(nullptr);
+}
+
+void UpdaterWindow::CreateControls() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(PixelFont(kDefaultFace, 11));
+    move(450, 212);
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    button1_ = new QPushButton(tr("&Update"), client);
+    button1_->setGeometry(8, 8, 75, 25);
+    button2_ = new QPushButton(tr("&Stop"), client);
+    button2_->setGeometry(8, 8, 75, 25);
+    button2_->hide();
+
+    image1_ = new QLabel(client);
+    image1_->setGeometry(396, 0, 109, 45);
+    image1_->setAlignment(Qt::AlignCenter);
+    image1_->setPixmap(DrawChipLogo(QSize(109, 45)));
+    image2_ = new QLabel(client);
+    image2_->setGeometry(372, 0, 135, 44);
+    image2_->setAlignment(Qt::AlignCenter);
+    image2_->setPixmap(DrawWordmarkLogo(QSize(135, 44)));
+    image2_->hide();
+
+    bevel1_ = SunkenBevel(client, QRect(8, 48, 497, 50));
+    label1_ =
+        CentredLabel(client, QRect(10, 51, 493, 45), PixelFont(QStringLiteral("Times"), 40, true));
+    label1_->installEventFilter(this);
+
+    bevel2_ = SunkenBevel(client, QRect(8, 110, 497, 108));
+    label3_ = CentredLabel(client, QRect(13, 119, 484, 29), PixelFont(kDefaultFace, 24, true));
+    label3_->hide();
+    label4_ = CentredLabel(client, QRect(13, 156, 484, 20), PixelFont(kDefaultFace, 16, true));
+    label4_->hide();
+    label2_ = CentredLabel(client, QRect(13, 182, 484, 29), PixelFont(kDefaultFace, 24, true));
+    label2_->hide();
+
+    progressBar1_ = new RunProgressBar(client);
+    progressBar1_->setGeometry(8, 224, 497, 16);
+
+    statusBar1_ = new PanelStatusBar({50, 130, 100, 50}, client);
+    statusBar1_->setGeometry(0, 246, kClientWidth, 19);
+
+    s1_ = menuBar()->addAction(tr("&Change port"));
+
+    connect(button1_, &QPushButton::clicked, this, &UpdaterWindow::Button1Click);
+    connect(button2_, &QPushButton::clicked, this, &UpdaterWindow::Button2Click);
+    connect(s1_, &QAction::triggered, this, &UpdaterWindow::S1Click);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void UpdaterWindow::ChooseLogo() {
+    const std::string& version = BuildVersion();
+    if (Contains(version, "KX700") || Contains(version, "PLM")) {
+        image1_->hide();
+        image2_->hide();
+        return;
+    }
+    for (const char* piece : {"KX", "PLM", "D.", "DT.", "T.", "TELIX", "TELIM"}) {
+        if (Contains(version, piece))
+            return;  // the first logo, as designed
+    }
+    image1_->hide();
+    image2_->show();
+}
+
+StatusBarView& UpdaterWindow::StatusBar() {
+    return *statusBar1_;
+}
+
+void UpdaterWindow::ShowResultLine(const std::string& text, StatusColour background,
+                                   StatusColour textColour) {
+    label2_->setText(QString::fromStdString(text));
+    label2_->show();
+    QPalette palette = label2_->palette();
+    palette.setColor(QPalette::Window, ToQColor(background));
+    palette.setColor(QPalette::WindowText, ToQColor(textColour));
+    label2_->setPalette(palette);
+    label2_->setAutoFillBackground(true);
+}
+
+void UpdaterWindow::SetStartButtonVisible(bool visible) {
+    button1_->setVisible(visible);
+}
+void UpdaterWindow::SetStopButtonVisible(bool visible) {
+    button2_->setVisible(visible);
+}
+void UpdaterWindow::FocusStartButton() {
+    button1_->setFocus(Qt::OtherFocusReason);
+}
+void UpdaterWindow::EnableChangePortMenu() {
+    s1_->setEnabled(true);
+}
+void UpdaterWindow::ShowIdentityLine(const std::string& text) {
+    ShowPlainLine(*label3_, text);
+}
+void UpdaterWindow::ShowReleaseLine(const std::string& text) {
+    ShowPlainLine(*label4_, text);
+}
+void UpdaterWindow::HideReleaseLine() {
+    label4_->hide();
+}
+
+void UpdaterWindow::Button1Click() {
+    RunUpdate(*progressBar1_, *statusBar1_);
+}
+
+void UpdaterWindow::Button2Click() {
+    button2_->hide();
+    RequestStop();
+}
+
+void UpdaterWindow::S1Click() {
+    for (QLabel* line : {label2_, label3_}) {
+        line->hide();
+        centralWidget()->repaint(line->geometry());
+    }
+    if (QWidget* portSetup = Windows().portSetup)
+        portSetup->show();
+}
+
+void UpdaterWindow::Label1DblClick() {
+    QWidget* versionList = Windows().versionList;
+    if (versionList == nullptr)
+        return;
+    versionList->setWindowTitle(label1_->text() + QStringLiteral("   [ ") + kBuildTime +
+                                QStringLiteral(" - ") + kBuildDate + QStringLiteral(" ]"));
+    versionList->show();
+}
+
+void UpdaterWindow::FormClose() {
+    // A run still in progress ends at its next wait; its window stays alive
+    // until the run has returned (start-up destroys the windows only then).
+    if (IsRunActive())
+        RequestStop();
+    StorePortAtClose();
+}
+
+void UpdaterWindow::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    // Leaves the message loop once the handler that runs below us (a run,
+    // perhaps) has returned to it.
+    if (mainWindow_)
+        QCoreApplication::exit(0);
+}
+
+bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == label1_ && event->type() == QEvent::MouseButtonDblClick) {
+        Label1DblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace gui
+}  // namespace vorlan

@@ -1,0 +1,53 @@
+#include "app/window_look.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QWidget>
+
+namespace vorlan {
+
+QColor ToQColor(StatusColour colour) {
+    if ((colour >> 24) == 0x80) {
+        const QPalette palette = QApplication::palette();
+        switch (colour & 0xFF) {
+            case 0x05:
+                return palette.color(QPalette::Base);
+            case 0x08:
+                return palette.color(QPalette::Text);
+            default:
+                return palette.color(QPalette::Button);
+        }
+    }
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+void InstallFontSubstitutions() {
+    static const bool installed = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+        QFont::insertSubstitutions(QStringLiteral("Times"), {QStringLiteral("Nimbus Roman"),
+                                                             QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("Courier"), {QStringLiteral("Nimbus Mono PS"),
+                                                               QStringLiteral("DejaVu Sans Mono")});
+        return true;
+    }();
+    (void)installed;
+}
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+    InstallFontSubstitutions();
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void SetBackground(QWidget& widget, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+}  // namespace vorlan
