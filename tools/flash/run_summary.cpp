@@ -31,6 +31,10 @@ std::string ResultSummary(const RunFacts& facts) {
     if (text == "Invalid Port Com" && !facts.portProblem.empty()) {
         return text + " - " + facts.portProblem;
     }
+    // The board check's refusal names the board the firmware is for.
+    if (text.find(" - Preparation") != std::string::npos) {
+        return "the firmware in this build is for " + text + ", not for this board";
+    }
     if (IsSearchText(text)) {
         const std::string board = "chip " + std::to_string(facts.chipIdentity) + ", board code " +
                                   std::to_string(facts.boardCode);

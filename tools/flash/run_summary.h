@@ -21,7 +21,9 @@ struct RunFacts {
 };
 
 // "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission
-// denied", "no firmware in this build for this board (chip 66, board code 9)"...
+// denied", "no firmware in this build for this board (chip 66, board code 9)",
+// "the firmware in this build is for DEMO-24HJ - Preparation4, not for this
+// board"...
 std::string ResultSummary(const RunFacts& facts);
 
 }  // namespace vorlan::flash
