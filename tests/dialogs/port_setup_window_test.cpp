@@ -1,0 +1,268 @@
+#include "ports/port_setup_window.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/status_reporting.h"
+#include "ports/port_selection.h"
+#include "ports/serial_backend.h"
+#include "ports/serial_driver.h"
+#include "tests/support/fake_views.h"
+#include "window_grab.h"
+
+namespace vorlan {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Refuses every open as an absent device would, and remembers what was asked.
+class AbsentDevicesBackend : public SerialBackend {
+public:
+    SerialStatus OpenExclusive(const std::string& devicePath, int&) override {
+        openedPaths.push_back(devicePath);
+        return {SerialErrorKind::kNotFound, "no such device"};
+    }
+    SerialStatus GetLineSettings(int, LineSettings&) override { return Refused(); }
+    SerialStatus SetLineSettings(int, const LineSettings&) override { return Refused(); }
+    SerialStatus SetQueueSizes(int, std::uint32_t, std::uint32_t) override { return Refused(); }
+    SerialStatus SetTimeouts(int, const PortTimeouts&) override { return Refused(); }
+    SerialStatus Write(int, const std::uint8_t*, std::size_t, std::uint32_t) override {
+        return Refused();
+    }
+    SerialStatus DrainOutput(int) override { return Refused(); }
+    SerialStatus ReadNonBlocking(int, std::uint8_t*, std::size_t, std::size_t& received) override {
+        received = 0;
+        return Refused();
+    }
+    bool WaitReadable(int, int) override { return false; }
+    SerialStatus SetModemLine(int, ModemLineCall) override { return Refused(); }
+    void Close(int) override {}
+
+    std::vector<std::string> openedPaths;
+
+private:
+    static SerialStatus Refused() { return {SerialErrorKind::kOther, "not open"}; }
+};
+
+class PortSetupWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "vorlan-dialogs-sys-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        sysfs_ = pattern;
+        CloseAllPorts();
+        SetSerialBackend(&backend_);
+        ResetPortSelection();
+        ResetStatusReporting();
+        RegisterUpdaterWindow(&updater_);
+    }
+    void TearDown() override {
+        CloseAllPorts();
+        SetSerialBackend(nullptr);
+        ResetPortSelection();
+        ResetStatusReporting();
+        std::error_code ignored;
+        fs::remove_all(sysfs_, ignored);
+    }
+
+    // A serial tty of the fake machine, as the kernel shows a real UART.
+    void AddUart(const std::string& tty) {
+        const fs::path folder = sysfs_ / "class" / "tty" / tty;
+        fs::create_directories(folder / "device");
+        std::ofstream(folder / "type") << "4\n";
+    }
+    void RemoveUart(const std::string& tty) { fs::remove_all(sysfs_ / "class" / "tty" / tty); }
+
+    // The port is chosen and was opened (the state after a search).
+    void SelectPort(std::int16_t index) {
+        CurrentPortIndex() = index;
+        OpenedPortIndex() = index;
+    }
+
+    // Fills the lists by hand, for port names the enumeration never gives.
+    static void PutEntries(PortSetupWindow& window, const std::vector<std::string>& names) {
+        window.ComboBox1->clear();
+        window.ComboBox2->clear();
+        for (const std::string& name : names) {
+            window.ComboBox1->addItem(QString::fromStdString("Port " + name));
+            window.ComboBox2->addItem(QString::fromStdString(name));
+        }
+    }
+
+    fs::path sysfs_;
+    AbsentDevicesBackend backend_;
+    test::FakeUpdaterWindow updater_;
+};
+
+TEST_F(PortSetupWindowTest, FormAndControlsStandWhereTheDesignPutsThem) {
+    PortSetupWindow window(nullptr, sysfs_.string());
+    EXPECT_EQ(window.windowTitle(), "Setup");
+    EXPECT_EQ(window.size(), QSize(456, 94));
+    EXPECT_FALSE(window.isModal());
+    EXPECT_EQ(window.Label1->text(), "Port :");
+    EXPECT_EQ(window.Label1->pos(), QPoint(9, 19));
+    EXPECT_LE(window.Label1->geometry().right(), window.ComboBox1->x());
+    EXPECT_EQ(window.ComboBox1->geometry(), QRect(41, 16, 408, 21));
+    EXPECT_EQ(window.Button1->geometry(), QRect(293, 56, 75, 25));
+    EXPECT_EQ(window.Button2->geometry(), QRect(373, 56, 75, 25));
+    EXPECT_EQ(window.Button1->text(), "&Ok");
+    EXPECT_EQ(window.Button2->text(), "&Cancel");
+    EXPECT_EQ(window.Button1->nextInFocusChain(), window.Button2);
+    EXPECT_EQ(window.Button2->nextInFocusChain(), window.ComboBox1);
+    // Before the first showing the list holds the design-time entries.
+    EXPECT_EQ(window.ComboBox1->count(), 12);
+    EXPECT_EQ(window.ComboBox1->currentText(), "COM1");
+
+    window.show();
+    EXPECT_FALSE(window.ComboBox2->isVisible());
+}
+
+TEST_F(PortSetupWindowTest, ShowingListsThePortsPresentAndPreselectsTheCurrentOne) {
+    AddUart("ttyS0");
+    AddUart("ttyS4");
+    SelectPort(4);
+    PortSetupWindow window(nullptr, sysfs_.string());
+    window.show();
+
+    ASSERT_EQ(window.ComboBox1->count(), 2);
+    EXPECT_EQ(window.ComboBox1->itemText(0), "Communications Port - /dev/ttyS0 (COM1)");
+    EXPECT_EQ(window.ComboBox1->itemText(1), "Communications Port - /dev/ttyS4 (COM5)");
+    EXPECT_EQ(window.ComboBox2->itemText(0), "COM1");
+    EXPECT_EQ(window.ComboBox2->itemText(1), "COM5");
+    EXPECT_EQ(window.ComboBox1->currentIndex(), 1);
+    SaveWindowGrab(window, "port_setup_window");
+
+    // Each showing reflects the ports present then, without repeating entries.
+    window.Button2->click();
+    RemoveUart("ttyS4");
+    AddUart("ttyS2");
+    window.show();
+    ASSERT_EQ(window.ComboBox2->count(), 2);
+    EXPECT_EQ(window.ComboBox2->itemText(1), "COM3");
+    // The current port is gone: the first entry stands in for it.
+    EXPECT_EQ(window.ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(CurrentPortIndex(), 4);
+}
+
+TEST_F(PortSetupWindowTest, OkWithTheSelectionUnchangedDoesNotReopen) {
+    AddUart("ttyS0");
+    AddUart("ttyS4");
+    CurrentPortIndex() = 4;
+    OpenedPortIndex() = 3;  // as at start: the next search would open it
+    PortSetupWindow window(nullptr, sysfs_.string());
+    window.show();
+
+    window.Button1->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(CurrentPortIndex(), 4);
+    EXPECT_EQ(OpenedPortIndex(), 3);
+    EXPECT_TRUE(backend_.openedPaths.empty());
+    EXPECT_EQ(updater_.resultWrites, 0);
+}
+
+TEST_F(PortSetupWindowTest, OkWithAnotherEntryMakesItCurrentAndReopensIt) {
+    AddUart("ttyS0");
+    AddUart("ttyS4");
+    SelectPort(4);
+    PortSetupWindow window(nullptr, sysfs_.string());
+    window.show();
+
+    window.ComboBox1->setCurrentIndex(0);
+    window.Button1->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(CurrentPortIndex(), 0);
+    EXPECT_EQ(OpenedPortIndex(), 0);
+    EXPECT_EQ(backend_.openedPaths, std::vector<std::string>{"/dev/ttyS0"});
+    // The fake machine has no such device, so the reopen says so.
+    EXPECT_EQ(updater_.resultText, "Invalid Port Com");
+
+    // Shown again, the new choice is preselected.
+    window.show();
+    EXPECT_EQ(window.ComboBox1->currentIndex(), 0);
+}
+
+TEST_F(PortSetupWindowTest, CancelKeepsTheCurrentPortAndReselectsIt) {
+    AddUart("ttyS0");
+    AddUart("ttyS4");
+    SelectPort(4);
+    PortSetupWindow window(nullptr, sysfs_.string());
+    window.show();
+
+    window.ComboBox1->setCurrentIndex(0);
+    window.Button2->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.ComboBox1->currentIndex(), 1);
+    EXPECT_EQ(CurrentPortIndex(), 4);
+    EXPECT_TRUE(backend_.openedPaths.empty());
+}
+
+TEST_F(PortSetupWindowTest, OkWithNoPortsPresentChoosesCom1) {
+    SelectPort(4);
+    PortSetupWindow window(nullptr, sysfs_.string());
+    window.show();
+    ASSERT_EQ(window.ComboBox1->count(), 0);
+    EXPECT_EQ(window.ComboBox1->currentIndex(), -1);
+
+    window.Button1->click();
+    EXPECT_EQ(CurrentPortIndex(), 0);
+    EXPECT_EQ(backend_.openedPaths, std::vector<std::string>{"/dev/ttyS0"});
+}
+
+TEST_F(PortSetupWindowTest, OkOnALowerCaseNameChoosesNoPort) {
+    SelectPort(1);
+    PortSetupWindow window(nullptr, sysfs_.string());
+    PutEntries(window, {"COM2", "com3"});
+    window.ComboBox1->setCurrentIndex(1);
+
+    window.Button1->click();
+    EXPECT_EQ(CurrentPortIndex(), -1);
+    EXPECT_EQ(PortNameOfIndex(CurrentPortIndex()), "-----");
+    EXPECT_EQ(updater_.resultText, "Invalid Port Com");
+}
+
+TEST_F(PortSetupWindowTest, PortIndexOfEntryReadsTheNumberBetweenTheLettersCOM) {
+    struct Case {
+        const char* name;
+        std::int16_t index;
+    };
+    const Case cases[] = {
+        {"COM1", 0},   {"COM3", 2},
+        {"COM12", 11}, {"COM256", 255},
+        {"com3", -1},  {"Com3", -1},
+        {"COM", 0},    {"COMX", -1},
+        {"CMO7", 6},   {"COM1M2", 0},
+        {"COM 9", 8},  {"COM-5", -6},
+        {"COM0", -1},  {"COM99999999999", 32767},
+    };
+    PortSetupWindow window(nullptr, sysfs_.string());
+    for (const Case& c : cases) {
+        PutEntries(window, {"COM7", c.name});
+        EXPECT_EQ(window.PortIndexOfEntry(1), c.index) << c.name;
+    }
+    // Outside the list, including no selection.
+    EXPECT_EQ(window.PortIndexOfEntry(-1), 0);
+    EXPECT_EQ(window.PortIndexOfEntry(2), 0);
+}
+
+TEST_F(PortSetupWindowTest, IndexOfPortFindsTheNameInAnyCaseElseGivesTheFirstEntry) {
+    PortSetupWindow window(nullptr, sysfs_.string());
+    PutEntries(window, {"COM1", "com3", "COM12", "COM3"});
+    EXPECT_EQ(window.IndexOfPort(0), 0);
+    EXPECT_EQ(window.IndexOfPort(2), 1);  // the first match wins
+    EXPECT_EQ(window.IndexOfPort(11), 2);
+    EXPECT_EQ(window.IndexOfPort(4), 0);
+    EXPECT_EQ(window.IndexOfPort(-1), 0);
+    PutEntries(window, {});
+    EXPECT_EQ(window.IndexOfPort(2), 0);
+}
+
+}  // namespace
+}  // namespace vorlan
