@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int kLastAnswerWaitMs = 1000;
+
 volatile sig_atomic_t gSignalled = 0;
 
 void OnSignal(int) {
@@ -79,7 +81,10 @@ int main(int argc, char** argv) {
     BoardServer server(model, line.MasterFd(), {options.lineRate, options.writeMs},
                        options.dumpFile, std::cout);
     const BoardServer::End end = server.Run(waitMask, gSignalled);
-    // Drop the line first: the updater sees the hang-up at once.
+    // Drop the line first, once the updater has had the last answer: it then
+    // sees the hang-up at once.
+    if (end == BoardServer::End::HangUp)
+        line.WaitUntilRead(kLastAnswerWaitMs);
     line.Close();
     link.Remove();
     server.WriteDump();

@@ -2,12 +2,18 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace vorlan::board {
+namespace {
+constexpr int kSettleMs = 100;
+}  // namespace
 
 bool PtyLine::Open(std::string& error) {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
@@ -38,6 +44,27 @@ bool PtyLine::Open(std::string& error) {
         return false;
     }
     return true;
+}
+
+void PtyLine::WaitUntilRead(int timeoutMs) const {
+    if (slaveHold_ < 0)
+        return;
+    using std::chrono::steady_clock;
+    const auto end = steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto unread = [this] {
+        int n = 0;
+        return ioctl(slaveHold_, TIOCINQ, &n) == 0 ? n : 0;
+    };
+    // Bytes written to the master reach the slave's queue a moment later:
+    // wait for them to show (or to have been read already) before waiting
+    // for the queue to empty.
+    const auto settled = steady_clock::now() + std::chrono::milliseconds(kSettleMs);
+    while (unread() == 0 && steady_clock::now() < settled) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    while (unread() > 0 && steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 void PtyLine::Close() {

@@ -24,6 +24,10 @@ public:
 
     // Opens a master (non-blocking) and its slave. False with a message.
     bool Open(std::string& error);
+    // Waits (polling every 2 ms, at most timeoutMs) until the updater has
+    // read everything sent to it: closing the master discards what the slave
+    // has not yet read. Blocks.
+    void WaitUntilRead(int timeoutMs) const;
     // Closes both ends: an updater holding the slave sees a hang-up.
     void Close();
 
