@@ -18,6 +18,10 @@ sanitize: deps
 	cmake --build --preset sanitize -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ctest --preset sanitize -j $(JOBS)
 
+# PNGs of the four windows for the documentation (needs xvfb and xauth).
+screenshots: build
+	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
+
 clean:
 	rm -rf build build-sanitize
 

@@ -11,7 +11,7 @@ namespace {
 struct BuildInfo {
     std::string version = VORLAN_BUILD_VERSION;
     std::string title;
-    std::vector<std::string> arguments;
+    std::vector<std::string> commandLine;
 };
 
 BuildInfo& Info() {
@@ -42,12 +42,12 @@ std::string ApplicationTitle() {
     return Info().title;
 }
 
-void SetCommandLineArguments(std::vector<std::string> arguments) {
-    Info().arguments = std::move(arguments);
+void SetCommandLine(std::vector<std::string> commandLine) {
+    Info().commandLine = std::move(commandLine);
 }
 
-const std::vector<std::string>& CommandLineArguments() {
-    return Info().arguments;
+const std::vector<std::string>& CommandLine() {
+    return Info().commandLine;
 }
 
 }  // namespace vorlan

@@ -22,9 +22,9 @@ bool SelectsUpgradeWindow(const std::string& version);
 void SetApplicationTitle(const std::string& title);
 std::string ApplicationTitle();
 
-// The program's own command-line arguments (without the program name), read
-// by the notifier's start rule.
-void SetCommandLineArguments(std::vector<std::string> arguments);
-const std::vector<std::string>& CommandLineArguments();
+// The process's command line, program name first, as the notifier's start
+// rule reads it.
+void SetCommandLine(std::vector<std::string> commandLine);
+const std::vector<std::string>& CommandLine();
 
 }  // namespace vorlan

@@ -20,13 +20,7 @@
 #include "engine/link_state.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
-#if __has_include("ports/status_notifier.h")
 #include "ports/status_notifier.h"
-#else
-namespace vorlan {
-inline void StartStatusNotifier(const std::vector<std::string>&) {}
-}  // namespace vorlan
-#endif
 
 namespace vorlan {
 
@@ -78,7 +72,7 @@ UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpdaterWindow(this);
     try {
         CreateControls();
-        StartStatusNotifier(CommandLineArguments());
+        StartStatusNotifier(CommandLine());
         ChooseLogo();
         setWindowTitle(QString::fromStdString(UpdaterTitle()));
         SetApplicationTitle(BuildVersion());

@@ -19,13 +19,7 @@
 #include "engine/link_state.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
-#if __has_include("ports/status_notifier.h")
 #include "ports/status_notifier.h"
-#else
-namespace vorlan {
-inline void StartStatusNotifier(const std::vector<std::string>&) {}
-}  // namespace vorlan
-#endif
 
 namespace vorlan {
 
@@ -53,7 +47,7 @@ UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpgradeWindow(this);
     try {
         CreateControls();
-        StartStatusNotifier(CommandLineArguments());
+        StartStatusNotifier(CommandLine());
         setWindowTitle(QString::fromStdString(UpgradeTitle()));
         SetApplicationTitle(BuildVersion());
         RestorePortFromSetting();

@@ -1,0 +1,67 @@
+#include "tests/windows/window_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
+
+#include "app/build_version.h"
+#include "app/window_references.h"
+#include "ports/port_selection.h"
+#include "ports/serial_driver.h"
+#include "ports/status_notifier.h"
+#include "tests/support/engine_fixture.h"
+
+namespace vorlan::test {
+
+board::BoardConfig DemoBoard() {
+    board::BoardConfig config;
+    config.boardCode = 9;
+    config.preparation = 0x04;
+    return config;
+}
+
+void WindowTest::SetUp() {
+    ASSERT_TRUE(settingsDir_.isValid());
+    ASSERT_TRUE(portDir_.isValid());
+    ResetEngineState();
+    ResetPortSelection();
+    Windows() = WindowReferences{};
+    SetBuildVersion(VORLAN_BUILD_VERSION);
+    SetCommandLine({"vorlan"});
+    ::setenv("VORLAN_SETTINGS_DIR", settingsDir_.path().toLocal8Bit().constData(), 1);
+    ::setenv("VORLAN_PORT_DIR", portDir_.path().toLocal8Bit().constData(), 1);
+}
+
+void WindowTest::TearDown() {
+    StopStatusNotifier();
+    BindLinkPort(nullptr);
+    BindPause(nullptr);
+    CloseAllPorts();
+    ResetEngineState();
+    ResetPortSelection();
+    Windows() = WindowReferences{};
+    ::unsetenv("VORLAN_SETTINGS_DIR");
+    ::unsetenv("VORLAN_PORT_DIR");
+}
+
+std::string WindowTest::SettingsFile() const {
+    return settingsDir_.path().toStdString() + "/Quenta/Vorlan.conf";
+}
+
+void WindowTest::WriteSettingsFile(const std::string& text) const {
+    QDir().mkpath(settingsDir_.path() + QStringLiteral("/Quenta"));
+    QFile file(QString::fromStdString(SettingsFile()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+void WindowTest::BindModel(board::BoardConfig config, board::BoardFaults faults) {
+    model_ = std::make_unique<board::BootLoaderModel>(config, faults);
+    port_ = std::make_unique<ModelPort>(*model_, clock_);
+    clock_.SetPassHook([](std::int64_t) { QCoreApplication::processEvents(); });
+    BindLinkPort(port_.get());
+    BindPause(&clock_);
+}
+
+}  // namespace vorlan::test
