@@ -89,7 +89,9 @@ std::string EmulatorUsage() {
            "                      run (once the line is quiet) and at exit\n"
            "  --help              this text\n"
            "\n"
-           "Numbers are decimal or hexadecimal with 0x. Stop with Ctrl-C (status 0).\n";
+           "Numbers are decimal or hexadecimal with 0x. Stop with Ctrl-C or SIGTERM.\n"
+           "Exit status: 0 stopped, 1 the line could not be set up or failed, 2 bad\n"
+           "command line, 3 the line was dropped on purpose (--hangup).\n";
 }
 
 std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(int argc,

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (const auto* error = std::get_if<OptionError>(&parsed)) {
-        std::cerr << "vorlan-board: " << error->message << "\n" << EmulatorUsage();
+        std::cerr << "vorlan-board: " << error->message << "\nTry 'vorlan-board --help'.\n";
         return 2;
     }
     const EmulatorOptions& options = std::get<EmulatorOptions>(parsed);
