@@ -105,7 +105,14 @@ void RunWindows() {
         ScheduleScreenshots({{QStringLiteral("upgrade-window"), windows.upgrade.get()},
                              {QStringLiteral("updater-window"), windows.updater.get()},
                              {QStringLiteral("port-setup-window"), windows.portSetup.get()},
-                             {QStringLiteral("version-list-window"), windows.versionList.get()}});
+                             {QStringLiteral("version-list-window"), windows.versionList.get()}},
+                            [&windows] {
+                                if (windows.upgrade) {
+                                    windows.upgrade->Button1Click();
+                                } else {
+                                    windows.updater->Button1Click();
+                                }
+                            });
         QApplication::exec();
     } catch (const std::exception& error) {
         ShowError(QString::fromLocal8Bit(error.what()));

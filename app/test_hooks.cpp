@@ -30,13 +30,17 @@ void InstallDismissHook() {
     timer->start(interval);
 }
 
-void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows) {
+void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows,
+                         std::function<void()> startRun) {
     const QString folder = qEnvironmentVariable("VORLAN_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;
     // After the main window's first paint; the others are shown one by one.
-    QTimer::singleShot(300, QCoreApplication::instance(), [folder, windows] {
+    const bool run = qEnvironmentVariableIntValue("VORLAN_SCREENSHOT_RUN") == 1;
+    QTimer::singleShot(300, QCoreApplication::instance(), [folder, windows, run, startRun] {
         QDir().mkpath(folder);
+        if (run)
+            startRun();
         for (const auto& [name, window] : windows) {
             if (window == nullptr)
                 continue;

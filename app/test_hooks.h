@@ -10,10 +10,15 @@
 //                                shown, saved as <dir>/<name>.png with
 //                                QWidget::grab(), and the program ends
 //                                without storing the port setting.
+//   VORLAN_SCREENSHOT_RUN=1      with the above: first press the main
+//                                window's start button and let the run end
+//                                (a board emulator on the port shows a
+//                                finished update).
 // UI thread only.
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +29,8 @@ namespace vorlan {
 void InstallDismissHook();
 
 // windows: (file name without .png, window), in the order to save them.
-void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows);
+// startRun: presses the main window's start button; returns after the run.
+void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows,
+                         std::function<void()> startRun);
 
 }  // namespace vorlan

@@ -3,14 +3,17 @@
 # window, Port setup, Version list) into a folder, docs/screenshots/ by
 # default. Runs the real program under a virtual X display (xvfb-run) with
 # its screenshot hook: each window is shown, grabbed and saved, then the
-# program ends. Settings and port aliases go to a temporary folder, so the
-# user's own are never touched.
+# program ends. When the board emulator (vorlan-board) sits beside the
+# program, it serves COM1 and the main window is shown after a finished
+# update. Settings and port aliases go to a temporary folder, so the user's
+# own are never touched.
 #
 #   scripts/screenshots.sh [program] [output folder]
 set -eu
 
 program=${1:-build/bin/vorlan}
 out=${2:-docs/screenshots}
+emulator=$(dirname "$program")/vorlan-board
 
 if ! command -v xvfb-run >/dev/null 2>&1; then
     echo "screenshots: xvfb-run is missing (Debian packages xvfb and xauth)" >&2
@@ -18,16 +21,32 @@ if ! command -v xvfb-run >/dev/null 2>&1; then
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+board_pid=
+cleanup() {
+    if [ -n "$board_pid" ]; then kill "$board_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 mkdir -p "$work/runtime" "$work/settings" "$work/ports" "$out"
 chmod 700 "$work/runtime"
 out=$(cd "$out" && pwd)
+export XDG_RUNTIME_DIR="$work/runtime"
+export VORLAN_SETTINGS_DIR="$work/settings"
+export VORLAN_PORT_DIR="$work/ports"
 
-XDG_RUNTIME_DIR="$work/runtime" \
-VORLAN_SETTINGS_DIR="$work/settings" \
-VORLAN_PORT_DIR="$work/ports" \
-VORLAN_SCREENSHOT_DIR="$out" \
-VORLAN_TEST_DISMISS_MS=1000 \
+run=0
+if [ -x "$emulator" ]; then
+    "$emulator" --com 1 >"$work/board.log" 2>&1 &
+    board_pid=$!
+    # The emulator links its pseudo-terminal as com1 once it is ready.
+    for _ in $(seq 50); do
+        [ -e "$work/ports/com1" ] && break
+        sleep 0.1
+    done
+    [ -e "$work/ports/com1" ] && run=1
+fi
+
+VORLAN_SCREENSHOT_DIR="$out" VORLAN_SCREENSHOT_RUN=$run VORLAN_TEST_DISMISS_MS=1000 \
     timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$program"
 
 ls -1 "$out"/*.png
