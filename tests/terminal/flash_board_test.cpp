@@ -249,5 +249,56 @@ TEST_F(FlashAgainstBoard, UsageErrorsEndWithStatusTwoAndTouchNoPort) {
     }
 }
 
+// The supervising program's side of --notify: one 12-byte record per result,
+// from local port 3004 to 127.0.0.1:3000.
+TEST_F(FlashAgainstBoard, NotifySendsTheResultRecord) {
+    const int listener = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(3000);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(listener);
+        GTEST_SKIP() << "UDP port 3000 is taken on this machine";
+    }
+    StartBoard(54, {"--silent", "0"});
+    const FlashResult run = RunFlash({"--notify", "--port", "COM54"});
+    EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;
+
+    pollfd ready{listener, POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 2000), 1) << "no record arrived";
+    std::uint8_t record[64] = {};
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t size = recvfrom(listener, record, sizeof record, 0,
+                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+    EXPECT_EQ(size, 12);
+    EXPECT_EQ(ntohs(from.sin_port), 3004);
+    EXPECT_EQ(Bytes(record, record + 12), (Bytes{0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(poll(&ready, 1, 200), 0) << "more than one record";
+    close(listener);
+}
+
+// Like the desktop program, a notifier that cannot have its port ends the
+// program before any run.
+TEST_F(FlashAgainstBoard, NotifyWithItsPortTakenStopsBeforeTheRun) {
+    const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(3004);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(holder);
+        GTEST_SKIP() << "UDP port 3004 is taken on this machine";
+    }
+    const FlashResult run = RunFlash({"--notify", "--port", "COM55"});
+    close(holder);
+    EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;
+    EXPECT_NE(run.err.find("already in use"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("Search Device"), std::string::npos) << run.out;
+}
+
 }  // namespace
 }  // namespace vorlan::terminal_test

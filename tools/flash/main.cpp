@@ -24,6 +24,7 @@
 #include "ports/port_enumeration.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
+#include "ports/status_notifier.h"
 #include "tools/flash/counting_port.h"
 #include "tools/flash/flash_arguments.h"
 #include "tools/flash/run_summary.h"
@@ -95,6 +96,22 @@ int ListPorts() {
     return kExitSucceeded;
 }
 
+// Undoes what a run bound into the process, also when start-up throws: the
+// notifier's thread must be ended before the program exits.
+class RunBindings {
+public:
+    RunBindings() = default;
+    RunBindings(const RunBindings&) = delete;
+    RunBindings& operator=(const RunBindings&) = delete;
+    ~RunBindings() {
+        vorlan::BindPause(nullptr);
+        vorlan::BindLinkPort(nullptr);
+        vorlan::CloseAllPorts();
+        vorlan::StopStatusNotifier();
+        vorlan::ResetStatusReporting();
+    }
+};
+
 int RunOnce(const FlashArguments& arguments) {
     const std::string buildVersion = VORLAN_BUILD_VERSION;
     const bool upgradeMode = vorlan::flash::SelectsUpgradeWindow(buildVersion);
@@ -110,12 +127,18 @@ int RunOnce(const FlashArguments& arguments) {
     // still receives the texts the engine writes to it).
     vorlan::flash::TerminalUpgradeWindow upgradeWindow(console);
     vorlan::flash::TerminalUpdaterWindow updaterWindow(console);
+    const RunBindings bindings;
     vorlan::ResetStatusReporting();
     if (upgradeMode) {
         vorlan::RegisterUpgradeWindow(&upgradeWindow);
         vorlan::DevicePanelIndex = -2;
     }
     vorlan::RegisterUpdaterWindow(&updaterWindow);
+
+    // As the desktop program does for "\P": a bind failure ends start-up.
+    if (arguments.notify) {
+        vorlan::StartStatusNotifier(std::vector<std::string>{"vorlan-flash", "\\P"});
+    }
 
     const std::int16_t portIndex = arguments.portIndex ? *arguments.portIndex : StoredPortIndex();
     vorlan::CurrentPortIndex() = portIndex;
@@ -138,9 +161,6 @@ int RunOnce(const FlashArguments& arguments) {
     const vorlan::RunOutcome outcome = vorlan::RunUpdate(progress, statusBar);
     const double seconds = SteadySeconds() - start;
 
-    vorlan::BindPause(nullptr);
-    vorlan::BindLinkPort(nullptr);
-    vorlan::CloseAllPorts();
     console.ClearBar();
 
     const bool succeeded = outcome == vorlan::RunOutcome::Succeeded;
@@ -162,7 +182,6 @@ int RunOnce(const FlashArguments& arguments) {
                      static_cast<unsigned long long>(port.BytesSent()),
                      static_cast<unsigned long long>(port.BytesReceived()));
     }
-    vorlan::ResetStatusReporting();
     return succeeded ? kExitSucceeded : kExitFailed;
 }
 

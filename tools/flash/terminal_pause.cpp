@@ -60,8 +60,4 @@ void InstallStopOnInterrupt() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-bool InterruptPending() {
-    return gInterruptPending != 0;
-}
-
 }  // namespace vorlan::flash

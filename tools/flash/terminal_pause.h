@@ -18,7 +18,4 @@ public:
 // process ends it at once with status 130, for a run that no longer waits.
 void InstallStopOnInterrupt();
 
-// Whether a Ctrl-C is waiting for the next pause (tests).
-bool InterruptPending();
-
 }  // namespace vorlan::flash
