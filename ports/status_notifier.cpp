@@ -135,8 +135,11 @@ void StartStatusNotifier(const std::vector<std::string>& commandLine, std::uint1
     if (commandLine.size() < 2 || !AsksForNotifier(commandLine[1]))
         return;
     // In Upgrade mode both main windows ask; the port can be held only once.
-    if (Running())
+    if (Running()) {
+        if (StatusNotifier() == nullptr)
+            RegisterStatusNotifier(Running().get());
         return;
+    }
     Running() = std::make_unique<UdpStatusNotifier>(localPort, destinationPort);
     RegisterStatusNotifier(Running().get());
 }

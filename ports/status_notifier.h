@@ -66,7 +66,9 @@ private:
 // Starts the notifier when commandLine (program name first, then the
 // arguments, as main and QCoreApplication give them) has "\P" as its first
 // argument, compared without regard to letter case; registers it with the
-// status operations. Does nothing when one is already running. Throws what
+// status operations. A second request while one runs starts nothing (it
+// only registers the running one again if the status operations were reset
+// since). Throws what
 // the notifier's constructor throws. The ports are parameters for tests only.
 void StartStatusNotifier(const std::vector<std::string>& commandLine,
                          std::uint16_t localPort = kNotifierLocalPort,

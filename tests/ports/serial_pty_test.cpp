@@ -164,6 +164,7 @@ TEST_F(SerialPtyTest, ALineThatGoesAwayReadsAsNothing) {
     std::uint8_t buffer[64];
     EXPECT_EQ(ReadPort(0, buffer, 64), 0);
     DrainInput(0);  // must end
+    EXPECT_EQ(CheckPort(0), 0);  // still an open record; the engine's waits notice
     const std::uint8_t byte = 0xC2;
     EXPECT_EQ(WritePort(0, &byte, 1), 0);
     WaitForInput(0, 5);

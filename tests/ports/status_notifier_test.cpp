@@ -126,6 +126,9 @@ TEST_F(StatusNotifierTest, ASecondRequestKeepsTheFirstNotifier) {
     const char* argv[] = {"vorlan", "\\p", nullptr};
     StartStatusNotifier(2, argv);
     EXPECT_EQ(RunningStatusNotifier(), first);
+    ResetStatusReporting();  // as start-up may do between the two windows
+    StartStatusNotifier({"vorlan", "\\P"}, 0, supervisor.Port());
+    EXPECT_EQ(StatusNotifier(), first);
     ReportResult(" User Abort !! ", kColourRed, 0);
     first->SendStatusRecord(7);  // a marker: the next datagram must be this one
     EXPECT_EQ(supervisor.Receive().back(), 0);
