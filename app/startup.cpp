@@ -48,6 +48,13 @@ public:
     }
 };
 
+// The serial driver's modal messages ("Unable to configure the serial port").
+void ShowDriverMessage(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
 void ShowAlreadyInProgress() {
     SetApplicationTitle("");
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(UpdaterTitle()),
@@ -151,7 +158,9 @@ int Startup(int& argc, char** argv, const std::string& buildVersion) {
     SelectedSerialPort port;
     BindPause(&pause);
     BindLinkPort(&port);
+    SetDriverMessageSink(ShowDriverMessage);
     RunWindows();
+    SetDriverMessageSink(nullptr);
     BindLinkPort(nullptr);
     BindPause(nullptr);
     CloseAllPorts();
