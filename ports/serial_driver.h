@@ -1,7 +1,8 @@
 // Serial port driver: a fixed table of 257 port records (COM1..COM257, index
 // n is COM n+1) and the operations the engine and the port selection use.
 // Reads never wait; writes return once the bytes are sent. UI thread only.
-// The OS calls live in one backend file (serial_backend_posix.cpp).
+// The OS calls live in one backend file (serial_backend_posix.cpp); tests
+// put in a fake with SetSerialBackend (serial_backend.h).
 #pragma once
 
 #include <cstdint>
@@ -35,7 +36,8 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
 void ClosePort(int index);
 // 0 usable, -1 invalid handle, -2 not open (or index out of range).
 std::int16_t CheckPort(int index);
-// 2 when written and sent, 0 when not open or the write failed.
+// 2 when written and sent, 0 when not open or the write failed. Blocks until
+// the bytes have left the port; gives up after 10 ms per byte + 1000 ms.
 int WritePort(int index, const std::uint8_t* bytes, std::int32_t count);
 // Bytes already received, never waiting; 0 when none, not open or failed.
 std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity);
