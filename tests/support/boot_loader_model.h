@@ -55,7 +55,10 @@ namespace vorlan::board {
 using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr int kEepromSize = 256;
-inline constexpr std::uint32_t kEepromHexAddress = 0xF00000;  // EEPROM in the dump
+// Where the EEPROM lies in the dump: the PIC18 data EEPROM address of HEX
+// files. The 16-bit chips have no EEPROM; EEPROM frames sent to them are
+// still kept and dumped there.
+inline constexpr std::uint32_t kEepromHexAddress = 0xF00000;
 
 // Memory layout of a chip identity. Unknown identities are served like a
 // 32 KiB PIC18 so that a board with a made-up chip still talks.
@@ -118,6 +121,8 @@ public:
 
     // Takes the next n bytes from the host (n may be 0; bytes may be null
     // when n is 0) and returns the board's answer to them, possibly empty.
+    // nowMs is when the chunk's last byte arrived; a caller that always
+    // passes 0 gets no receive time-out and no late board.
     Bytes Receive(const std::uint8_t* bytes, std::size_t n, std::uint64_t nowMs = 0);
     Bytes Receive(const Bytes& bytes, std::uint64_t nowMs = 0) {
         return Receive(bytes.data(), bytes.size(), nowMs);

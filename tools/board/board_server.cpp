@@ -133,8 +133,6 @@ void BoardServer::FeedDueBytes(std::int64_t nowNs) {
                 outgoing_.push_back({outgoingFreeNs_, byte});
             }
         }
-        if (model_.Log().size() > kLogLimit)
-            model_.ClearLog();
         if (model_.HungUp()) {
             const auto& log = model_.Log();
             out_ << "vorlan-board: dropping the line after frame "
@@ -142,6 +140,8 @@ void BoardServer::FeedDueBytes(std::int64_t nowNs) {
             incoming_.clear();
             return;
         }
+        if (model_.Log().size() > kLogLimit)
+            model_.ClearLog();
     }
 }
 
