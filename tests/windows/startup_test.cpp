@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -16,6 +17,7 @@
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
 #include "app/window_references.h"
+#include "engine/update_run.h"
 #include "tests/windows/window_fixture.h"
 
 namespace vorlan::test {
@@ -67,6 +69,28 @@ TEST_F(StartupTest, VersionStringChoosesTheMainWindow) {
         EXPECT_FALSE(IsUpgradeMode());
         EXPECT_EQ(Windows().portSetup, nullptr);
     }
+}
+
+// The program's own pause and port: a search on a line where nobody answers,
+// ended by closing the main window. The message loop ends only after the
+// run has returned, and the program ends normally with the port stored.
+TEST_F(StartupTest, ClosingTheMainWindowDuringARunEndsTheProgram) {
+    ASSERT_GE(LinkPseudoTerminal("com1"), 0);
+    WriteSettingsFile("[General]\ncom=0\n");
+    bool runEnded = false;
+    QTimer::singleShot(0, [&] {
+        auto* upgrade = qobject_cast<gui::UpgradeWindow*>(ShownMainWindow());
+        ASSERT_NE(upgrade, nullptr);
+        QTimer::singleShot(50, upgrade, [upgrade] { upgrade->close(); });
+        upgrade->Button1()->click();  // returns when the run has ended
+        runEnded = !IsRunActive();
+    });
+    int argc = 1;
+    char name[] = "vorlan";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(Startup(argc, argv, "BRQc 01.00|06|00"), 0);
+    EXPECT_TRUE(runEnded);
+    EXPECT_EQ(ReadSetting("com"), "0");
 }
 
 #ifdef VORLAN_PROGRAM_PATH

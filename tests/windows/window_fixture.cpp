@@ -1,5 +1,8 @@
 #include "tests/windows/window_fixture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -34,6 +37,7 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
+    for (const int master : masters_) ::close(master);
     StopStatusNotifier();
     BindLinkPort(nullptr);
     BindPause(nullptr);
@@ -54,6 +58,19 @@ void WindowTest::WriteSettingsFile(const std::string& text) const {
     QFile file(QString::fromStdString(SettingsFile()));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+int WindowTest::LinkPseudoTerminal(const std::string& name) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    EXPECT_GE(master, 0);
+    if (master < 0)
+        return -1;
+    masters_.push_back(master);
+    EXPECT_EQ(::grantpt(master), 0);
+    EXPECT_EQ(::unlockpt(master), 0);
+    const std::string link = portDir_.path().toStdString() + "/" + name;
+    EXPECT_EQ(::symlink(::ptsname(master), link.c_str()), 0);
+    return master;
 }
 
 void WindowTest::BindModel(board::BoardConfig config, board::BoardFaults faults) {

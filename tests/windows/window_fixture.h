@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/boot_loader_model.h"
 #include "tests/support/model_port.h"
@@ -28,6 +29,10 @@ protected:
     // Writes the settings file as given (ini text).
     void WriteSettingsFile(const std::string& text) const;
 
+    // Opens a pseudo-terminal and links its device as <name> (e.g. "com1") in
+    // the port alias folder. Returns the master side, closed by TearDown.
+    int LinkPseudoTerminal(const std::string& name);
+
     // Binds the model and the virtual clock to the engine; every pause then
     // handles the window events, as the program's own pause does.
     void BindModel(board::BoardConfig config = {}, board::BoardFaults faults = {});
@@ -37,6 +42,7 @@ protected:
     VirtualClock clock_;
     std::unique_ptr<board::BootLoaderModel> model_;
     std::unique_ptr<ModelPort> port_;
+    std::vector<int> masters_;
 };
 
 }  // namespace vorlan::test

@@ -1,12 +1,8 @@
 // Whole runs through the main windows' start buttons against the boot-loader
 // model, and what closing the main window in the middle of a run does.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <cstdlib>
 
 #include "app/panel_status_bar.h"
 #include "app/settings_store.h"
@@ -83,13 +79,7 @@ TEST_F(WindowRunTest, StopGivesStartBackAtOnceAndTheRunEndsAsAbort) {
 // wait as a user abort, the window it writes into is still there, the port
 // that was opened for the run is closed and the choice is stored.
 TEST_F(WindowRunTest, ClosingTheMainWindowDuringARunStopsIt) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const std::string device = ::ptsname(master);
-    const std::string alias = portDir_.path().toStdString() + "/com1";
-    ASSERT_EQ(::symlink(device.c_str(), alias.c_str()), 0);
+    ASSERT_GE(LinkPseudoTerminal("com1"), 0);
 
     SelectedSerialPort serial;
     BindLinkPort(&serial);
@@ -110,7 +100,6 @@ TEST_F(WindowRunTest, ClosingTheMainWindowDuringARunStopsIt) {
     EXPECT_EQ(upgrade.StatusBar1()->PanelText(1), QStringLiteral(" User Abort !! "));
     EXPECT_EQ(PortRecordAt(0).open, 0);
     EXPECT_EQ(ReadSetting("com"), "0");
-    ::close(master);
 }
 
 }  // namespace
