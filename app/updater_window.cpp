@@ -27,6 +27,9 @@ namespace vorlan {
 namespace {
 
 constexpr int kClientWidth = 511;
+constexpr int kIdentityLinePixels = 24;  // Label3
+constexpr int kReleaseLinePixels = 16;   // Label4
+constexpr int kResultLinePixels = 24;    // Label2
 constexpr int kClientHeight = 265;
 const char* const kBuildDate = "Jan 11 2012";
 const char* const kBuildTime = "09:38:55";
@@ -52,8 +55,8 @@ QFrame* SunkenBevel(QWidget* parent, const QRect& place) {
 
 // Shows a line in black on the window's own background and paints it at
 // once: the run goes on before the next events are handled.
-void ShowPlainLine(QLabel& label, const std::string& text) {
-    label.setText(QString::fromStdString(text));
+void ShowPlainLine(QLabel& label, const std::string& text, int designPixels) {
+    SetFittedText(label, QString::fromStdString(text), designPixels);
     label.setPalette(QPalette());
     label.setAutoFillBackground(false);
     label.show();
@@ -132,11 +135,14 @@ void UpdaterWindow::CreateControls() {
     label1_->installEventFilter(this);
 
     bevel2_ = SunkenBevel(client, QRect(8, 110, 497, 108));
-    label3_ = CentredLabel(client, QRect(13, 119, 484, 29), PixelFont(kDefaultFace, 24, true));
+    label3_ = CentredLabel(client, QRect(13, 119, 484, 29),
+                           PixelFont(kDefaultFace, kIdentityLinePixels, true));
     label3_->hide();
-    label4_ = CentredLabel(client, QRect(13, 156, 484, 20), PixelFont(kDefaultFace, 16, true));
+    label4_ = CentredLabel(client, QRect(13, 156, 484, 20),
+                           PixelFont(kDefaultFace, kReleaseLinePixels, true));
     label4_->hide();
-    label2_ = CentredLabel(client, QRect(13, 182, 484, 29), PixelFont(kDefaultFace, 24, true));
+    label2_ = CentredLabel(client, QRect(13, 182, 484, 29),
+                           PixelFont(kDefaultFace, kResultLinePixels, true));
     label2_->hide();
 
     progressBar1_ = new RunProgressBar(client);
@@ -175,7 +181,7 @@ StatusBarView& UpdaterWindow::StatusBar() {
 
 void UpdaterWindow::ShowResultLine(const std::string& text, StatusColour background,
                                    StatusColour textColour) {
-    label2_->setText(QString::fromStdString(text));
+    SetFittedText(*label2_, QString::fromStdString(text), kResultLinePixels);
     label2_->show();
     QPalette palette = label2_->palette();
     palette.setColor(QPalette::Window, ToQColor(background));
@@ -197,10 +203,10 @@ void UpdaterWindow::EnableChangePortMenu() {
     s1_->setEnabled(true);
 }
 void UpdaterWindow::ShowIdentityLine(const std::string& text) {
-    ShowPlainLine(*label3_, text);
+    ShowPlainLine(*label3_, text, kIdentityLinePixels);
 }
 void UpdaterWindow::ShowReleaseLine(const std::string& text) {
-    ShowPlainLine(*label4_, text);
+    ShowPlainLine(*label4_, text, kReleaseLinePixels);
 }
 void UpdaterWindow::HideReleaseLine() {
     label4_->hide();

@@ -1,6 +1,8 @@
 #include "app/window_look.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -41,6 +43,20 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+void SetFittedText(QLabel& label, const QString& text, int designPixels) {
+    constexpr int kSmallestPixels = 10;
+    const int room = label.width() - 2 * label.margin() - 4;
+    QFont font = label.font();
+    int pixels = designPixels;
+    for (;; --pixels) {
+        font.setPixelSize(pixels);
+        if (pixels <= kSmallestPixels || QFontMetrics(font).horizontalAdvance(text) <= room)
+            break;
+    }
+    label.setFont(font);
+    label.setText(text);
 }
 
 void SetBackground(QWidget& widget, const QColor& colour) {

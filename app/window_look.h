@@ -9,6 +9,7 @@
 
 #include "app/views.h"
 
+class QLabel;
 class QWidget;
 
 namespace vorlan {
@@ -25,6 +26,10 @@ void InstallFontSubstitutions();
 // A face at a size in pixels, as the windows' design gives it.
 QFont PixelFont(const QString& family, int pixels, bool bold = false);
 inline const QString kDefaultFace = QStringLiteral("MS Sans Serif");
+
+// Sets a fixed label's text at its design size in pixels, or smaller when the
+// stand-in face would not fit the text into the label (no text is cut off).
+void SetFittedText(QLabel& label, const QString& text, int designPixels);
 
 // Paints the widget's background in the given colour from now on.
 void SetBackground(QWidget& widget, const QColor& colour);
