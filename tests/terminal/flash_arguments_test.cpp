@@ -92,12 +92,5 @@ TEST(FlashArguments, StoredPortSettingReadsItsLeadingNumber) {
     }
 }
 
-TEST(FlashArguments, BuildVersionChoosesTheMainWindow) {
-    EXPECT_TRUE(SelectsUpgradeWindow("BRQc 01.00|06|00"));
-    EXPECT_TRUE(SelectsUpgradeWindow("xHNX 2"));
-    EXPECT_FALSE(SelectsUpgradeWindow("XYZ 01.00"));
-    EXPECT_FALSE(SelectsUpgradeWindow("brq 01.00"));
-}
-
 }  // namespace
 }  // namespace vorlan::flash

@@ -86,21 +86,6 @@ TEST_F(ConsoleTest, BarShowsRateAndTimeLeftAndMakesWayForTexts) {
     EXPECT_TRUE(Output().ends_with("\r\x1b[KFix Program\n"));
 }
 
-TEST_F(ConsoleTest, BarIsRedrawnAtMostTenTimesASecond) {
-    TerminalConsole& console = Console(true);
-    console.SetBarMaximum(1000);
-    seconds_ = 1;
-    for (int position = 1; position < 100; ++position) {
-        seconds_ += 0.001;
-        console.SetBarPosition(position);
-    }
-    std::string output = Output();
-    EXPECT_EQ(std::count(output.begin(), output.end(), '\r'), 1);
-    console.SetBarPosition(1000);  // the full bar is always drawn
-    output = Output();
-    EXPECT_EQ(std::count(output.begin(), output.end(), '\r'), 2);
-}
-
 TEST_F(ConsoleTest, ABarRunningDownCountsWhatIsLeft) {
     TerminalConsole& console = Console(true);
     console.SetBarMaximum(100);
