@@ -28,10 +28,6 @@ void SetBuildVersion(const std::string& version) {
     Info().version = version;
 }
 
-bool SelectsUpgradeWindow(const std::string& version) {
-    return version.find("HNX") != std::string::npos || version.find("BRQ") != std::string::npos;
-}
-
 void SetApplicationTitle(const std::string& title) {
     Info().title = title;
     // Not the display name: Qt would append that to every window title.

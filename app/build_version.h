@@ -14,10 +14,6 @@ namespace vorlan {
 const std::string& BuildVersion();
 void SetBuildVersion(const std::string& version);
 
-// true when the version string selects the Upgrade window ("HNX" or "BRQ",
-// case-sensitive, anywhere in the text).
-bool SelectsUpgradeWindow(const std::string& version);
-
 // The text the desktop shows for the running program (Qt's application name).
 void SetApplicationTitle(const std::string& title);
 std::string ApplicationTitle();

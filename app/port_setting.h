@@ -7,11 +7,6 @@
 
 namespace vorlan {
 
-// The leading decimal number of the text (leading white space skipped, an
-// optional sign, digits up to the first other character), kept to its low
-// 16 bits. A text without such a number gives 0.
-std::int16_t PortIndexFromSetting(const std::string& text);
-
 // Start of a main window: the current port index from "com" (0 when none is
 // stored) and the opened port index one below it, so the first run opens the
 // port. Throws what ReadSetting throws (a "com" that is not text).

@@ -22,17 +22,36 @@ StatusState& State() {
 
 }  // namespace
 
-void RegisterUpdaterWindow(UpdaterWindowView* window) { State().updater = window; }
-void RegisterUpgradeWindow(UpgradeWindowView* window) { State().upgrade = window; }
-UpdaterWindowView* UpdaterWindow() { return State().updater; }
-UpgradeWindowView* UpgradeWindow() { return State().upgrade; }
-bool IsUpgradeMode() { return State().upgrade != nullptr; }
+void RegisterUpdaterWindow(UpdaterWindowView* window) {
+    State().updater = window;
+}
+void RegisterUpgradeWindow(UpgradeWindowView* window) {
+    State().upgrade = window;
+}
+UpdaterWindowView* UpdaterWindow() {
+    return State().updater;
+}
+UpgradeWindowView* UpgradeWindow() {
+    return State().upgrade;
+}
+bool IsUpgradeMode() {
+    return State().upgrade != nullptr;
+}
+bool SelectsUpgradeWindow(const std::string& buildVersion) {
+    return buildVersion.find("HNX") != std::string::npos ||
+           buildVersion.find("BRQ") != std::string::npos;
+}
 
-void RegisterStatusNotifier(StatusRecordSink* notifier) { State().notifier = notifier; }
-StatusRecordSink* StatusNotifier() { return State().notifier; }
+void RegisterStatusNotifier(StatusRecordSink* notifier) {
+    State().notifier = notifier;
+}
+StatusRecordSink* StatusNotifier() {
+    return State().notifier;
+}
 
 void SetPanel(StatusBarView& bar, int panel, const std::string& text) {
-    if (panel >= 0) bar.SetPanelText(panel, text);
+    if (panel >= 0)
+        bar.SetPanelText(panel, text);
 }
 
 void ReportResult(const std::string& text, StatusColour colour, int code) {
@@ -45,7 +64,8 @@ void ReportResult(const std::string& text, StatusColour colour, int code) {
         return;
     }
     UpdaterWindowView* updater = UpdaterWindow();
-    if (updater == nullptr) return;
+    if (updater == nullptr)
+        return;
     updater->ShowResultLine(text, colour, kColourWhite);
     updater->EnableChangePortMenu();
     updater->SetStopButtonVisible(false);

@@ -27,6 +27,9 @@ void RegisterUpgradeWindow(UpgradeWindowView* window);
 UpdaterWindowView* UpdaterWindow();  // may be null
 UpgradeWindowView* UpgradeWindow();  // may be null
 bool IsUpgradeMode();
+// true when a build version string selects the Upgrade window, and so Upgrade
+// mode: "HNX" or "BRQ", case-sensitive, anywhere in the text.
+bool SelectsUpgradeWindow(const std::string& buildVersion);
 
 // The running notifier, or null when the command line did not ask for one.
 void RegisterStatusNotifier(StatusRecordSink* notifier);

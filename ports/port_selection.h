@@ -26,6 +26,11 @@ void ShowPortOnStatusBar(StatusBarView& bar);
 // "COM<n>" for index n-1, "-----" for a negative index.
 std::string PortNameOfIndex(std::int16_t index);
 
+// The port index as the setting "com" stores it: the leading decimal number
+// of the text (leading white space skipped, an optional sign, digits up to the
+// first other character), kept to its low 16 bits. No number gives 0.
+std::int16_t PortIndexFromSetting(const std::string& text);
+
 // The engine's LinkPort on the serial driver and the current port index.
 class SelectedSerialPort : public LinkPort {
 public:

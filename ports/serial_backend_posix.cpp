@@ -123,10 +123,12 @@ constexpr tcflag_t kCheckedCflags = CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS |
 constexpr tcflag_t kCheckedIflags = IXON | IXOFF | INPCK | ICRNL | ISTRIP | IGNBRK | BRKINT;
 constexpr tcflag_t kCheckedLflags = ICANON | ECHO | ISIG | IEXTEN;
 
+// Rounded up: poll() takes whole milliseconds, and a wait cut short would
+// make every 5 ms pause, and so every time limit of a run, shorter.
 int RemainingMs(std::chrono::steady_clock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
         deadline - std::chrono::steady_clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    return left.count() > 0 ? static_cast<int>((left.count() + 999) / 1000) : 0;
 }
 
 class PosixSerialBackend final : public SerialBackend {

@@ -73,24 +73,5 @@ TEST(FlashArguments, UsageErrorsNameWhatIsWrong) {
     EXPECT_NE(Parse({"--port", "ttyUSB0"}).error.find("ttyUSB0"), std::string::npos);
 }
 
-TEST(FlashArguments, StoredPortSettingReadsItsLeadingNumber) {
-    struct Row {
-        const char* text;
-        std::int16_t index;
-    };
-    const Row rows[] = {
-        {"", 0},           {"0", 0},
-        {"3", 3},          {"7abc", 7},
-        {"  12", 12},      {"-1", -1},
-        {"+4", 4},         {"abc", 0},
-        {"-", 0},          {"COM5", 0},
-        {"65536", 0},      {"65540", 4},
-        {"32768", -32768}, {"99999999999999999999", -1},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(PortIndexFromSetting(row.text), row.index) << '"' << row.text << '"';
-    }
-}
-
 }  // namespace
 }  // namespace vorlan::flash

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <regex>
 
+#include "app/status_reporting.h"
 #include "catalogue/image_table.h"
 #include "tests/terminal/intel_hex.h"
 #include "tests/terminal/process_runner.h"
@@ -36,7 +37,7 @@ constexpr std::uint32_t kMemoryBytes = 0xA800 * kBytesPerAddress;
 const Bytes kJumpBlock = {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
 
 bool UpgradeBuild() {
-    return flash::SelectsUpgradeWindow(VORLAN_BUILD_VERSION);
+    return SelectsUpgradeWindow(VORLAN_BUILD_VERSION);
 }
 std::string SuccessText() {
     return UpgradeBuild() ? "Program OK" : " Program Ok ";

@@ -120,6 +120,8 @@ TEST(PortIndexFromSetting, LeadingDecimalNumberKeptToSixteenBits) {
         {"  +2", 2},       {"- 4", 0},
         {"65537", 1},      {"32768", -32768},
         {"-32769", 32767}, {"99999999999999999999", -1},
+        {"", 0},           {"-", 0},
+        {"COM5", 0},       {"65536", 0},
     };
     for (const auto& [text, index] : rows) {
         SCOPED_TRACE(text);

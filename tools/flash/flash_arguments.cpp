@@ -42,33 +42,6 @@ std::optional<std::int16_t> PortIndexOfComName(const std::string& name) {
     return static_cast<std::int16_t>(number - 1);
 }
 
-std::int16_t PortIndexFromSetting(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Accumulating modulo 2^16 keeps a long digit string well defined and
-    // gives the same low 16 bits as the full number.
-    std::uint16_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = static_cast<std::uint16_t>(value * 10U + static_cast<unsigned>(text[i] - '0'));
-    }
-    if (negative) {
-        value = static_cast<std::uint16_t>(0U - value);
-    }
-    return static_cast<std::int16_t>(value);
-}
-
-bool SelectsUpgradeWindow(const std::string& buildVersion) {
-    return buildVersion.find("HNX") != std::string::npos ||
-           buildVersion.find("BRQ") != std::string::npos;
-}
-
 FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
     FlashArguments result;
     bool list = false;

@@ -1,6 +1,4 @@
-// Command line of vorlan-flash, and the two start-up choices it shares with
-// the desktop program: the port restored from the setting "com" and the main
-// window chosen by the build version string. Pure functions; no I/O.
+// Command line of vorlan-flash. Pure functions; no I/O.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +24,6 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments);
 
 // "COM<n>" in any letter case with n from 1 to 32767 gives n - 1.
 std::optional<std::int16_t> PortIndexOfComName(const std::string& name);
-
-// The port index stored as "com": leading blanks skipped, an optional sign,
-// then the digits up to the first other character, kept to 16 bits (the
-// higher bits dropped). Empty text or no number gives 0.
-std::int16_t PortIndexFromSetting(const std::string& text);
-
-// A build version string containing "HNX" or "BRQ" selects the Upgrade window.
-bool SelectsUpgradeWindow(const std::string& buildVersion);
 
 // The --help text; programName as typed by the user.
 std::string UsageText(const std::string& programName);

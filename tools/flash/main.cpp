@@ -76,7 +76,7 @@ std::string PortProblem(std::int16_t portIndex) {
 
 // The port the desktop program would use: the stored "com".
 std::int16_t StoredPortIndex() {
-    return vorlan::flash::PortIndexFromSetting(vorlan::ReadSetting("com"));
+    return vorlan::PortIndexFromSetting(vorlan::ReadSetting("com"));
 }
 
 int ListPorts() {
@@ -114,7 +114,7 @@ public:
 
 int RunOnce(const FlashArguments& arguments) {
     const std::string buildVersion = VORLAN_BUILD_VERSION;
-    const bool upgradeMode = vorlan::flash::SelectsUpgradeWindow(buildVersion);
+    const bool upgradeMode = vorlan::SelectsUpgradeWindow(buildVersion);
 
     vorlan::SelectedSerialPort serialPort;
     vorlan::flash::CountingPort port(serialPort);
