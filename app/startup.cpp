@@ -64,9 +64,7 @@ void ShowAlreadyInProgress() {
 }
 
 std::vector<std::string> CommandLineOf(int argc, char** argv) {
-    std::vector<std::string> commandLine;
-    for (int i = 0; i < argc; ++i) commandLine.emplace_back(argv[i]);
-    return commandLine;
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 // The windows of one start, destroyed in the reverse order of creation once

@@ -30,8 +30,8 @@ void InstallDismissHook() {
     timer->start(interval);
 }
 
-void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows,
-                         std::function<void()> startRun) {
+void ScheduleScreenshots(const std::vector<std::pair<QString, QWidget*>>& windows,
+                         const std::function<void()>& startRun) {
     const QString folder = qEnvironmentVariable("VORLAN_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;

@@ -30,7 +30,7 @@ void InstallDismissHook();
 
 // windows: (file name without .png, window), in the order to save them.
 // startRun: presses the main window's start button; returns after the run.
-void ScheduleScreenshots(std::vector<std::pair<QString, QWidget*>> windows,
-                         std::function<void()> startRun);
+void ScheduleScreenshots(const std::vector<std::pair<QString, QWidget*>>& windows,
+                         const std::function<void()>& startRun);
 
 }  // namespace vorlan

@@ -21,7 +21,7 @@ bool IsSearchText(const std::string& text) {
 }  // namespace
 
 std::string ResultSummary(const RunFacts& facts) {
-    const std::string text = Trimmed(facts.lastStatus);
+    std::string text = Trimmed(facts.lastStatus);
     if (facts.succeeded) {
         return text;
     }

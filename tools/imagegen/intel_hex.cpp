@@ -118,6 +118,7 @@ bool ReadIntelHex(const std::string& path, std::vector<HexRecord>& records, std:
         return false;
     }
     std::vector<const HexRecord*> sorted;
+    sorted.reserve(records.size());
     for (const HexRecord& record : records) sorted.push_back(&record);
     std::stable_sort(sorted.begin(), sorted.end(), [](const HexRecord* a, const HexRecord* b) {
         return a->address < b->address;
