@@ -4,6 +4,7 @@
 // line, 3 after dropping the line on purpose (--hangup).
 #include <signal.h>
 
+#include <exception>
 #include <iostream>
 
 #include "ports/com_naming.h"
@@ -45,9 +46,7 @@ sigset_t CatchStopSignals() {
     return waitMask;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Serve(int argc, char** argv) {
     using namespace vorlan::board;
     const auto parsed = ParseEmulatorOptions(argc, argv);
     if (std::holds_alternative<HelpRequested>(parsed)) {
@@ -98,4 +97,16 @@ int main(int argc, char** argv) {
             return 1;
     }
     return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Serve(argc, argv);
+    } catch (const std::exception& error) {
+        // Only running out of memory gets here; say so instead of aborting.
+        std::cerr << "vorlan-board: " << error.what() << std::endl;
+        return 1;
+    }
 }
