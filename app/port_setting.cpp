@@ -1,8 +1,8 @@
 #include "app/port_setting.h"
 
-#include <cctype>
-
 #include "app/settings_store.h"
+#include "engine/link_state.h"
+#include "engine/update_run.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 
@@ -14,7 +14,9 @@ void RestorePortFromSetting() {
     OpenedPortIndex() = static_cast<std::int16_t>(CurrentPortIndex() - 1);
 }
 
-void StorePortAtClose() {
+void CloseMainWindow() {
+    if (IsRunActive())
+        RequestStop();
     if (OpenedPortIndex() == CurrentPortIndex())
         ClosePort(CurrentPortIndex());
     WriteSetting("com", std::to_string(CurrentPortIndex()));

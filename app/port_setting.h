@@ -12,8 +12,10 @@ namespace vorlan {
 // port. Throws what ReadSetting throws (a "com" that is not text).
 void RestorePortFromSetting();
 
-// Close of the main window: closes the port when it is the one opened last,
-// then stores the current port index. Raises nothing.
-void StorePortAtClose();
+// Close of either main window: asks a run still in progress to stop (it ends
+// at its next wait; its windows stay alive until it has returned), closes the
+// port when it is the one opened last, then stores the current port index.
+// Raises nothing.
+void CloseMainWindow();
 
 }  // namespace vorlan

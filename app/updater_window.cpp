@@ -240,11 +240,7 @@ void UpdaterWindow::Label1DblClick() {
 }
 
 void UpdaterWindow::FormClose() {
-    // A run still in progress ends at its next wait; its window stays alive
-    // until the run has returned (start-up destroys the windows only then).
-    if (IsRunActive())
-        RequestStop();
-    StorePortAtClose();
+    CloseMainWindow();
 }
 
 void UpdaterWindow::closeEvent(QCloseEvent* event) {

@@ -128,11 +128,7 @@ void UpgradeWindow::SerialPort1Click() {
 }
 
 void UpgradeWindow::FormClose() {
-    // A run still in progress ends at its next wait; its window stays alive
-    // until the run has returned (start-up destroys the windows only then).
-    if (IsRunActive())
-        RequestStop();
-    StorePortAtClose();
+    CloseMainWindow();
 }
 
 void UpgradeWindow::closeEvent(QCloseEvent* event) {
