@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 class QLabel;
 

@@ -5,7 +5,7 @@
 
 #include <QProgressBar>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

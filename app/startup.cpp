@@ -8,18 +8,19 @@
 #include <vector>
 
 #include "app/build_version.h"
-#include "app/instance_lock.h"
+#include "app/port_setup_window.h"
 #include "app/qt_pause.h"
-#include "app/status_reporting.h"
 #include "app/test_hooks.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
+#include "app/version_list_window.h"
 #include "app/window_references.h"
-#include "catalogue/version_list_window.h"
 #include "engine/link_port.h"
 #include "engine/pause.h"
+#include "engine/status_reporting.h"
+#include "platform/instance_lock.h"
+#include "ports/engine_binding.h"
 #include "ports/port_selection.h"
-#include "ports/port_setup_window.h"
 #include "ports/serial_driver.h"
 #include "ports/status_notifier.h"
 
@@ -154,16 +155,10 @@ int Startup(int& argc, char** argv, const std::string& buildVersion) {
     QApplication::setQuitOnLastWindowClosed(false);
     QtPause pause;
     SelectedSerialPort port;
-    BindPause(&pause);
-    BindLinkPort(&port);
+    const EngineBinding binding(pause, port);
     SetDriverMessageSink(ShowDriverMessage);
     RunWindows();
     SetDriverMessageSink(nullptr);
-    BindLinkPort(nullptr);
-    BindPause(nullptr);
-    CloseAllPorts();
-    StopStatusNotifier();
-    ResetStatusReporting();
     return 0;
 }
 

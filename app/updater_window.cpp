@@ -11,15 +11,15 @@
 #include "app/build_version.h"
 #include "app/logos.h"
 #include "app/panel_status_bar.h"
-#include "app/port_setting.h"
 #include "app/run_progress_bar.h"
-#include "app/status_reporting.h"
 #include "app/window_look.h"
 #include "app/window_references.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
+#include "ports/port_setting.h"
 #include "ports/status_notifier.h"
 
 namespace vorlan {
@@ -240,7 +240,7 @@ void UpdaterWindow::Label1DblClick() {
 }
 
 void UpdaterWindow::FormClose() {
-    CloseMainWindow();
+    StorePortOnClose();
 }
 
 void UpdaterWindow::closeEvent(QCloseEvent* event) {

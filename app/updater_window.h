@@ -12,7 +12,7 @@
 #include <QMainWindow>
 #include <string>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 class QAction;
 class QCloseEvent;

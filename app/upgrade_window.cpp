@@ -10,15 +10,15 @@
 
 #include "app/build_version.h"
 #include "app/panel_status_bar.h"
-#include "app/port_setting.h"
 #include "app/run_progress_bar.h"
-#include "app/status_reporting.h"
 #include "app/window_look.h"
 #include "app/window_references.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
+#include "ports/port_setting.h"
 #include "ports/status_notifier.h"
 
 namespace vorlan {
@@ -53,7 +53,6 @@ UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
         RestorePortFromSetting();
         BuildImageTable();
         ShowPortOnStatusBar(*statusBar1_);
-        DevicePanelIndex = -2;
     } catch (...) {
         RegisterUpgradeWindow(nullptr);
         throw;
@@ -128,7 +127,7 @@ void UpgradeWindow::SerialPort1Click() {
 }
 
 void UpgradeWindow::FormClose() {
-    CloseMainWindow();
+    StorePortOnClose();
 }
 
 void UpgradeWindow::closeEvent(QCloseEvent* event) {

@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QString>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 class QLabel;
 class QWidget;

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/status_reporting.h"
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 

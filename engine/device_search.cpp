@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "app/status_reporting.h"
 #include "engine/command_frame.h"
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
 #include "engine/program_device.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

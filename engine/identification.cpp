@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/status_reporting.h"
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
-#include "catalogue/identification_display.h"
 #include "engine/command_frame.h"
+#include "engine/identification_display.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 

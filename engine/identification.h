@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "app/views.h"
 #include "catalogue/image_table.h"
 #include "engine/program_device.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
 
@@ -20,8 +20,7 @@ RunPlan& CurrentRunPlan();
 // The board check of the identification: true when the device's board code
 // and preparation fit the loaded image identity.
 bool BoardFitsImage(std::uint8_t deviceBoard, std::uint8_t devicePreparation,
-                    std::uint8_t imageBoard, std::uint8_t imagePreparation,
-                    bool fullIdentity);
+                    std::uint8_t imageBoard, std::uint8_t imagePreparation, bool fullIdentity);
 
 // true when the whole image was acknowledged and success was reported.
 bool ProgramDevice(ProgressBarView& progress, StatusBarView& status);

@@ -4,11 +4,11 @@
 #include <array>
 #include <cstdio>
 
-#include "app/status_reporting.h"
 #include "engine/command_frame.h"
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 

@@ -21,10 +21,10 @@
 
 #include <cstdint>
 
-#include "app/views.h"
 #include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/program_device.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

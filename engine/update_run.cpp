@@ -1,9 +1,9 @@
 #include "engine/update_run.h"
 
-#include "app/status_reporting.h"
 #include "engine/device_search.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 

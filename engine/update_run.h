@@ -1,7 +1,7 @@
 // One update run as a start button starts it: search, then program.
 #pragma once
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

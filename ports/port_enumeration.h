@@ -1,19 +1,6 @@
-// The serial ports present on this machine, for the Port setup window: one
-// (port name, friendly name) pair at a time, e.g. ("COM33",
-// "FT232R USB UART - /dev/ttyUSB0 (COM33)").
-//
-// Found in sysfs (<root>/class/tty/*/device) and in the COM alias folder:
-//  - a tty is a serial port when it has a device link; virtual consoles and
-//    pseudo-terminals have none. A ttyS<k> whose "type" reads 0 has no UART
-//    behind it (the kernel makes ttyS0..ttyS31 whatever the hardware) and is
-//    left out;
-//  - its COM name is the alias that links to it, else its fixed-scheme name
-//    unless an alias of that number names another device; a tty with
-//    neither is left out, since no COM name opens it;
-//  - an alias whose device exists but is not such a tty (the board
-//    emulator's pseudo-terminal, a by-id link to a device outside sysfs) is
-//    listed under its own name;
-//  - one entry per COM number, in ascending COM number order.
+// The port list of the Port setup window and `vorlan-flash --list`: the
+// serial ports present on this machine (platform/port_source.h says how they
+// are found), walked one (port name, friendly name) pair at a time.
 // Nothing here opens a device or waits. UI thread only.
 #pragma once
 
@@ -21,15 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/port_source.h"
+
 namespace vorlan {
 
 // Size of each text buffer NextPort fills, terminator included.
-inline constexpr std::size_t kPortTextBufferSize = 200;
-
-struct PortEntry {
-    std::string portName;      // "COM<n>"
-    std::string friendlyName;  // ends in " (COM<n>)"; at most 199 bytes
-};
+inline constexpr std::size_t kPortTextBufferSize = kFriendlyNameMaxBytes + 1;
 
 struct PortList;  // owned by the caller from OpenPortList to ClosePortList
 

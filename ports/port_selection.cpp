@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 #include "ports/serial_driver.h"
 
 namespace vorlan {

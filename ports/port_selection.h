@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/views.h"
 #include "engine/link_port.h"
+#include "engine/views.h"
 
 namespace vorlan {
 

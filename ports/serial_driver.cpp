@@ -6,8 +6,8 @@
 #include <array>
 #include <iostream>
 
-#include "ports/com_naming.h"
-#include "ports/serial_backend.h"
+#include "platform/com_naming.h"
+#include "platform/serial_backend.h"
 
 namespace vorlan {
 
@@ -50,9 +50,16 @@ void ShowMessage(const std::string& text) {
     }
 }
 
-// Releases a device that was opened but not (or no longer) fully configured.
-PortRecord* Abandon(int handle) {
-    CurrentSerialBackend().Close(handle);
+// Releases a device that was opened but not (or no longer) fully configured
+// and keeps why.
+PortRecord* Abandon(PortRecord& record, int handle, const SerialStatus& status,
+                    const std::string& what) {
+    if (handle >= 0)
+        CurrentSerialBackend().Close(handle);
+    record.openError = status;
+    if (record.openError.ok())
+        record.openError.kind = SerialErrorKind::kOther;
+    record.openError.message = what + (status.message.empty() ? "" : ": " + status.message);
     return nullptr;
 }
 
@@ -84,12 +91,19 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
 
     SerialBackend& os = CurrentSerialBackend();
     int handle = -1;
-    if (!os.OpenExclusive(DevicePathOfCom(index + 1), handle).ok())
-        return nullptr;
+    const std::string path = DevicePathOfCom(index + 1);
+    if (path.empty()) {
+        SerialStatus none{SerialErrorKind::kNotFound, ""};
+        return Abandon(record, -1, none, "COM" + std::to_string(index + 1) + " names no device");
+    }
+    SerialStatus status = os.OpenExclusive(path, handle);
+    if (!status.ok())
+        return Abandon(record, -1, status, path);
 
     LineSettings line;
-    if (!os.GetLineSettings(handle, line).ok())
-        return Abandon(handle);
+    status = os.GetLineSettings(handle, line);
+    if (!status.ok())
+        return Abandon(record, handle, status, path + ": reading the line settings");
     line.baud = baud;
     line.binary = true;
     line.parityCheck = false;
@@ -107,19 +121,22 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
     line.dataBits = dataBits;
     line.parity = parity;
     line.stopBits = stopBits;
-    if (!os.SetLineSettings(handle, line).ok()) {
+    status = os.SetLineSettings(handle, line);
+    if (!status.ok()) {
         ShowMessage("Unable to configure the serial port");
-        return Abandon(handle);
+        return Abandon(record, handle, status, path + ": setting 115200 8N2");
     }
-    if (!os.SetQueueSizes(handle, kInputQueueBytes, kOutputQueueBytes).ok()) {
-        return Abandon(handle);
-    }
-    if (!os.SetTimeouts(handle, kPortTimeouts).ok()) {
+    status = os.SetQueueSizes(handle, kInputQueueBytes, kOutputQueueBytes);
+    if (!status.ok())
+        return Abandon(record, handle, status, path + ": setting the queue sizes");
+    status = os.SetTimeouts(handle, kPortTimeouts);
+    if (!status.ok()) {
         ShowMessage("Unable to set the time-out parameters");
-        return Abandon(handle);
+        return Abandon(record, handle, status, path + ": setting the time-outs");
     }
     record.handle = handle;
     record.open = 1;
+    record.openError = SerialStatus{};
     return &record;
 }
 

@@ -1,13 +1,15 @@
 // Serial port driver: a fixed table of 257 port records (COM1..COM257, index
 // n is COM n+1) and the operations the engine and the port selection use.
 // Reads never wait; writes return once the bytes are sent. UI thread only.
-// The OS calls live in one backend file (serial_backend_posix.cpp); tests
-// put in a fake with SetSerialBackend (serial_backend.h).
+// The OS calls live behind platform/serial_backend.h; tests put in a fake
+// with SetSerialBackend.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "platform/serial_backend.h"
 
 namespace vorlan {
 
@@ -22,8 +24,16 @@ inline constexpr std::uint8_t kStopBitsTwo = 2;
 struct PortRecord {
     std::int32_t index = 0;
     std::int32_t open = 0;
-    int handle = -1;  // file descriptor; meaningful only while open
+    int handle = -1;  // the backend's handle; meaningful only while open
+    // Why the last OpenPort of this record failed, with the OS text and the
+    // device path in the message; kNone after a successful open.
+    SerialStatus openError;
 };
+
+// The backend the driver uses. Tests put in a fake (close every port first);
+// null restores the platform's own.
+void SetSerialBackend(SerialBackend* backend);
+SerialBackend& CurrentSerialBackend();
 
 // Modal messages of the driver ("Unable to configure the serial port", caption
 // "Error"). The program shows a message box; tests record; default: stderr.

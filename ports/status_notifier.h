@@ -19,7 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/views.h"
+#include "engine/views.h"
+#include "platform/udp_socket.h"
 
 namespace vorlan {
 
@@ -47,17 +48,12 @@ public:
     // lost datagram is not reported.
     void SendStatusRecord(std::uint8_t code) override;
 
-    std::uint16_t LocalPort() const { return localPort_; }
+    std::uint16_t LocalPort() const { return socket_.LocalPort(); }
     // Datagrams read and discarded so far.
     std::uint64_t IgnoredDatagrams() const { return ignored_.load(); }
 
 private:
-    void Receive();
-
-    int socket_ = -1;
-    int wakeRead_ = -1;  // a byte here ends the receiving thread
-    int wakeWrite_ = -1;
-    std::uint16_t localPort_ = 0;
+    UdpSocket socket_;
     std::uint16_t destinationPort_ = 0;
     std::atomic<std::uint64_t> ignored_{0};
     std::thread receiver_;

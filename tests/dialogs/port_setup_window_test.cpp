@@ -1,4 +1,4 @@
-#include "ports/port_setup_window.h"
+#include "app/port_setup_window.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
+#include "platform/serial_backend.h"
 #include "ports/port_selection.h"
-#include "ports/serial_backend.h"
 #include "ports/serial_driver.h"
 #include "tests/support/fake_views.h"
 #include "window_grab.h"

@@ -1,4 +1,4 @@
-#include "catalogue/version_list_window.h"
+#include "app/version_list_window.h"
 
 #include <gtest/gtest.h>
 

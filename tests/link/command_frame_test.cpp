@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/fake_views.h"
 

@@ -1,5 +1,5 @@
 // COM names: the alias folder first, then the fixed device scheme.
-#include "ports/com_naming.h"
+#include "platform/com_naming.h"
 
 #include <gtest/gtest.h>
 

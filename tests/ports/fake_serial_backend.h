@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/serial_backend.h"
+#include "platform/serial_backend.h"
 
 namespace vorlan::test {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 #include "ports/serial_driver.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/support/fake_views.h"

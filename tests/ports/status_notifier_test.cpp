@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 namespace {

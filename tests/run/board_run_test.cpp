@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "catalogue/image_table.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "tests/run/run_fixture.h"
-#include "tests/support/boot_loader_model.h"
 #include "tests/support/model_port.h"
+#include "tools/board/boot_loader_model.h"
 
 namespace vorlan {
 namespace {

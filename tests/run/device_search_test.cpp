@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "engine/command_frame.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/status_reporting.h"
 #include "tests/run/run_fixture.h"
 
 namespace vorlan {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
-#include "catalogue/identification_display.h"
 #include "engine/command_frame.h"
+#include "engine/identification_display.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "tests/run/run_fixture.h"
 
 namespace vorlan {

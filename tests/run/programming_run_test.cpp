@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "catalogue/chip_family.h"
 #include "engine/command_frame.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/status_reporting.h"
 #include "tests/run/run_fixture.h"
 
 namespace vorlan {

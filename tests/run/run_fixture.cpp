@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "app/status_reporting.h"
 #include "catalogue/chip_family.h"
-#include "catalogue/identification_display.h"
 #include "engine/command_frame.h"
+#include "engine/identification_display.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan::test {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/status_reporting.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "tests/run/run_fixture.h"
 
 namespace vorlan {

@@ -1,4 +1,4 @@
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/status_reporting.h"
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/pause.h"
+#include "engine/status_reporting.h"
 #include "tests/support/scripted_port.h"
 #include "tests/support/virtual_clock.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan::test {
 

@@ -1,6 +1,6 @@
 #include "tests/support/model_port.h"
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan::test {
 

@@ -9,8 +9,8 @@
 #include <deque>
 
 #include "engine/link_port.h"
-#include "tests/support/boot_loader_model.h"
 #include "tests/support/virtual_clock.h"
+#include "tools/board/boot_loader_model.h"
 
 namespace vorlan::test {
 

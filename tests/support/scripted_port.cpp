@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan::test {
 

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <regex>
 
-#include "app/status_reporting.h"
 #include "catalogue/image_table.h"
+#include "engine/status_reporting.h"
 #include "tests/terminal/intel_hex.h"
 #include "tests/terminal/process_runner.h"
 #include "tools/flash/flash_arguments.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 #include "tools/flash/terminal_views.h"
 
 namespace vorlan::flash {

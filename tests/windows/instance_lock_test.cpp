@@ -1,6 +1,6 @@
 // The single-instance lock: one holder at a time, and no lock at all rather
 // than one in a place that another user could have prepared.
-#include "app/instance_lock.h"
+#include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -14,9 +14,9 @@
 
 #include "app/build_version.h"
 #include "app/panel_status_bar.h"
-#include "app/status_reporting.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
+#include "engine/status_reporting.h"
 #include "ports/status_notifier.h"
 #include "tests/windows/window_fixture.h"
 

@@ -1,6 +1,6 @@
 // The setting "com" between runs: a missing store, values of other types,
 // a store that cannot be written, and the machine-wide default.
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,12 +12,12 @@
 #include <QTimer>
 
 #include "app/build_version.h"
-#include "app/settings_store.h"
-#include "app/status_reporting.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
 #include "app/window_references.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
+#include "platform/settings_store.h"
 #include "tests/windows/window_fixture.h"
 
 namespace vorlan::test {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/boot_loader_model.h"
 #include "tests/support/model_port.h"
 #include "tests/support/virtual_clock.h"
+#include "tools/board/boot_loader_model.h"
 
 namespace vorlan::test {
 

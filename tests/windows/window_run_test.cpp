@@ -5,11 +5,11 @@
 #include <QPushButton>
 
 #include "app/panel_status_bar.h"
-#include "app/settings_store.h"
-#include "app/status_reporting.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
+#include "platform/settings_store.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 #include "tests/windows/window_fixture.h"

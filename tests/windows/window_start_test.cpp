@@ -9,14 +9,14 @@
 
 #include "app/build_version.h"
 #include "app/panel_status_bar.h"
-#include "app/port_setting.h"
 #include "app/run_progress_bar.h"
-#include "app/settings_store.h"
-#include "app/status_reporting.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
 #include "app/window_references.h"
+#include "engine/status_reporting.h"
+#include "platform/settings_store.h"
 #include "ports/port_selection.h"
+#include "ports/port_setting.h"
 #include "tests/windows/window_fixture.h"
 
 namespace vorlan::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "tests/support/boot_loader_model.h"
+#include "tools/board/boot_loader_model.h"
 
 namespace vorlan::board {
 

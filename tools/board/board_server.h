@@ -21,7 +21,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "tests/support/boot_loader_model.h"
+#include "tools/board/boot_loader_model.h"
 
 namespace vorlan::board {
 

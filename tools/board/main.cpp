@@ -7,11 +7,11 @@
 #include <exception>
 #include <iostream>
 
-#include "ports/com_naming.h"
-#include "tests/support/boot_loader_model.h"
+#include "platform/com_naming.h"
 #include "tools/board/alias_link.h"
 #include "tools/board/board_options.h"
 #include "tools/board/board_server.h"
+#include "tools/board/boot_loader_model.h"
 #include "tools/board/pty_line.h"
 
 namespace {

@@ -2,27 +2,25 @@
 // and the ports of the desktop program. Prints each text of the run, a
 // progress bar on a terminal and the result; exit status 0 when the board
 // was programmed, 1 when the run failed, 2 for a usage error.
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
-#include "app/status_reporting.h"
 #include "catalogue/image_table.h"
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/pause.h"
+#include "engine/status_reporting.h"
 #include "engine/update_run.h"
-#include "ports/com_naming.h"
+#include "platform/com_naming.h"
+#include "platform/console.h"
+#include "ports/engine_binding.h"
 #include "ports/port_enumeration.h"
 #include "ports/port_selection.h"
+#include "ports/port_setting.h"
 #include "ports/serial_driver.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/counting_port.h"
@@ -56,7 +54,7 @@ std::string PortDescription(std::int16_t portIndex) {
     return name + " (" + vorlan::DevicePathOfCom(portIndex + 1) + ")";
 }
 
-// Why a port could not be opened, as far as the file system tells.
+// Why a port could not be opened, as the driver was told by the system.
 std::string PortProblem(std::int16_t portIndex) {
     if (portIndex < 0) {
         return "no port is chosen; name one with --port COM<n>";
@@ -64,19 +62,19 @@ std::string PortProblem(std::int16_t portIndex) {
     if (portIndex > vorlan::kHighestPortIndex) {
         return "only COM1 to COM" + std::to_string(vorlan::kHighestPortIndex + 1) + " can be used";
     }
+    const vorlan::SerialStatus& error = vorlan::PortRecordAt(portIndex).openError;
     const std::string path = vorlan::DevicePathOfCom(portIndex + 1);
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-    const std::string shown = error ? path : path + " -> " + target.string();
-    if (access(path.c_str(), R_OK | W_OK) != 0) {
-        return shown + ": " + std::strerror(errno);
-    }
-    return shown + " is in use by another program or is not a serial port";
-}
-
-// The port the desktop program would use: the stored "com".
-std::int16_t StoredPortIndex() {
-    return vorlan::PortIndexFromSetting(vorlan::ReadSetting("com"));
+    std::error_code linkError;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, linkError);
+    const std::string shown = linkError ? path : path + " -> " + target.string();
+    if (error.kind == vorlan::SerialErrorKind::kBusy)
+        return shown + " is in use by another program";
+    if (error.message.empty())
+        return shown + " is not a serial port";
+    // The driver's message starts with the path; show where a link leads.
+    if (!linkError && error.message.rfind(path, 0) == 0)
+        return shown + error.message.substr(path.size());
+    return error.message;
 }
 
 int ListPorts() {
@@ -96,22 +94,6 @@ int ListPorts() {
     return kExitSucceeded;
 }
 
-// Undoes what a run bound into the process, also when start-up throws: the
-// notifier's thread must be ended before the program exits.
-class RunBindings {
-public:
-    RunBindings() = default;
-    RunBindings(const RunBindings&) = delete;
-    RunBindings& operator=(const RunBindings&) = delete;
-    ~RunBindings() {
-        vorlan::BindPause(nullptr);
-        vorlan::BindLinkPort(nullptr);
-        vorlan::CloseAllPorts();
-        vorlan::StopStatusNotifier();
-        vorlan::ResetStatusReporting();
-    }
-};
-
 int RunOnce(const FlashArguments& arguments) {
     const std::string buildVersion = VORLAN_BUILD_VERSION;
     const bool upgradeMode = vorlan::SelectsUpgradeWindow(buildVersion);
@@ -119,7 +101,7 @@ int RunOnce(const FlashArguments& arguments) {
     vorlan::SelectedSerialPort serialPort;
     vorlan::flash::CountingPort port(serialPort);
     vorlan::flash::TerminalConsole console(
-        stdout, isatty(STDOUT_FILENO) == 1, SteadySeconds,
+        stdout, vorlan::IsTerminal(stdout), SteadySeconds,
         [&port] { return port.BytesSent() + port.BytesReceived(); });
 
     // As at the desktop program's start: the Upgrade window first when the
@@ -127,12 +109,11 @@ int RunOnce(const FlashArguments& arguments) {
     // still receives the texts the engine writes to it).
     vorlan::flash::TerminalUpgradeWindow upgradeWindow(console);
     vorlan::flash::TerminalUpdaterWindow updaterWindow(console);
-    const RunBindings bindings;
+    vorlan::flash::TerminalPause pause;
+    const vorlan::EngineBinding binding(pause, port);
     vorlan::ResetStatusReporting();
-    if (upgradeMode) {
+    if (upgradeMode)
         vorlan::RegisterUpgradeWindow(&upgradeWindow);
-        vorlan::DevicePanelIndex = -2;
-    }
     vorlan::RegisterUpdaterWindow(&updaterWindow);
 
     // As the desktop program does for "\P": a bind failure ends start-up.
@@ -140,14 +121,13 @@ int RunOnce(const FlashArguments& arguments) {
         vorlan::StartStatusNotifier(std::vector<std::string>{"vorlan-flash", "\\P"});
     }
 
-    const std::int16_t portIndex = arguments.portIndex ? *arguments.portIndex : StoredPortIndex();
-    vorlan::CurrentPortIndex() = portIndex;
-    vorlan::OpenedPortIndex() = static_cast<std::int16_t>(portIndex - 1);
+    if (arguments.portIndex) {
+        vorlan::SelectPortForNextRun(*arguments.portIndex);
+    } else {
+        vorlan::RestorePortFromSetting();
+    }
+    const std::int16_t portIndex = vorlan::CurrentPortIndex();
     vorlan::BuildImageTable();
-
-    vorlan::flash::TerminalPause pause;
-    vorlan::BindLinkPort(&port);
-    vorlan::BindPause(&pause);
     vorlan::flash::InstallStopOnInterrupt();
 
     std::printf("vorlan-flash, firmware build \"%s\", port %s\n", buildVersion.c_str(),

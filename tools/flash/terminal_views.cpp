@@ -1,6 +1,6 @@
 #include "tools/flash/terminal_views.h"
 
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan::flash {
 

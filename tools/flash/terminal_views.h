@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/views.h"
+#include "engine/views.h"
 #include "tools/flash/terminal_console.h"
 
 namespace vorlan::flash {

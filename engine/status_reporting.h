@@ -10,19 +10,24 @@
 #include <cstdint>
 #include <string>
 
-#include "app/views.h"
+#include "engine/views.h"
 
 namespace vorlan {
+
+inline constexpr int kDevicePanel = 2;
+inline constexpr int kNoPanel = -2;
 
 // Panel indexes. Writers always go through these; a negative index means the
 // active window has no such panel and the text is not written.
 extern int PortPanelIndex;    // 0
 extern int StepPanelIndex;    // 1
-extern int DevicePanelIndex;  // 2; -2 once the Upgrade window exists
+extern int DevicePanelIndex;  // 2; -2 while an Upgrade window is registered
 extern int ImagePanelIndex;   // 3
 
 // Window references, set before a window's constructor runs; never owned here.
 void RegisterUpdaterWindow(UpdaterWindowView* window);
+// Registering an Upgrade window turns Upgrade mode on and sets
+// DevicePanelIndex to -2; null turns it off and sets it back to 2.
 void RegisterUpgradeWindow(UpgradeWindowView* window);
 UpdaterWindowView* UpdaterWindow();  // may be null
 UpgradeWindowView* UpgradeWindow();  // may be null

@@ -1,20 +1,25 @@
-#include "app/port_setting.h"
+#include "ports/port_setting.h"
 
-#include "app/settings_store.h"
+#include <string>
+
 #include "engine/link_state.h"
 #include "engine/update_run.h"
+#include "platform/settings_store.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 
 namespace vorlan {
 
-void RestorePortFromSetting() {
-    const std::string stored = ReadSetting("com");
-    CurrentPortIndex() = stored.empty() ? std::int16_t{0} : PortIndexFromSetting(stored);
-    OpenedPortIndex() = static_cast<std::int16_t>(CurrentPortIndex() - 1);
+void SelectPortForNextRun(std::int16_t index) {
+    CurrentPortIndex() = index;
+    OpenedPortIndex() = static_cast<std::int16_t>(index - 1);
 }
 
-void CloseMainWindow() {
+void RestorePortFromSetting() {
+    SelectPortForNextRun(PortIndexFromSetting(ReadSetting("com")));
+}
+
+void StorePortOnClose() {
     if (IsRunActive())
         RequestStop();
     if (OpenedPortIndex() == CurrentPortIndex())

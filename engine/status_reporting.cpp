@@ -1,10 +1,10 @@
-#include "app/status_reporting.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 
 int PortPanelIndex = 0;
 int StepPanelIndex = 1;
-int DevicePanelIndex = 2;
+int DevicePanelIndex = kDevicePanel;
 int ImagePanelIndex = 3;
 
 namespace {
@@ -27,6 +27,8 @@ void RegisterUpdaterWindow(UpdaterWindowView* window) {
 }
 void RegisterUpgradeWindow(UpgradeWindowView* window) {
     State().upgrade = window;
+    // The Upgrade window has no device panel: its third panel shows the step.
+    DevicePanelIndex = window != nullptr ? kNoPanel : kDevicePanel;
 }
 UpdaterWindowView* UpdaterWindow() {
     return State().updater;
@@ -106,7 +108,7 @@ void ShowIdleButtons() {
 void ResetStatusReporting() {
     PortPanelIndex = 0;
     StepPanelIndex = 1;
-    DevicePanelIndex = 2;
+    DevicePanelIndex = kDevicePanel;
     ImagePanelIndex = 3;
     State() = StatusState{};
 }

@@ -1,5 +1,7 @@
 // The serial driver's OS calls on POSIX systems (termios). Nothing else in
 // the program talks to a serial device.
+#include "platform/serial_backend.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -11,8 +13,6 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
-
-#include "ports/serial_backend.h"
 
 namespace vorlan {
 

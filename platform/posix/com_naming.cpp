@@ -1,4 +1,4 @@
-#include "ports/com_naming.h"
+#include "platform/com_naming.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,12 +1,12 @@
-#include "catalogue/identification_display.h"
+#include "engine/identification_display.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/status_reporting.h"
 #include "catalogue/board_names.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/fake_views.h"
 

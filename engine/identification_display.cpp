@@ -1,11 +1,11 @@
-#include "catalogue/identification_display.h"
+#include "engine/identification_display.h"
 
 #include <cstdio>
 #include <string>
 
-#include "app/status_reporting.h"
 #include "catalogue/board_names.h"
 #include "engine/link_state.h"
+#include "engine/status_reporting.h"
 
 namespace vorlan {
 namespace {

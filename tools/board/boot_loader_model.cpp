@@ -1,4 +1,4 @@
-#include "tests/support/boot_loader_model.h"
+#include "tools/board/boot_loader_model.h"
 
 #include <algorithm>
 #include <cstdio>

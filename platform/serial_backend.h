@@ -1,8 +1,8 @@
 // The operating-system side of the serial driver: the few calls it makes on a
 // device, behind one interface so that the driver's own logic (the port table,
 // the order of steps, the messages) runs unchanged on any platform and in
-// tests against a fake. serial_backend_posix.cpp is the one file making the
-// OS calls on this platform.
+// tests against a fake. Each platform has one file making these OS calls
+// (posix/serial_backend.cpp, win32/serial_backend.cpp).
 //
 // Handles are small non-negative integers (file descriptors here); -1 is the
 // invalid handle. Every call returns at once unless it says it blocks.
@@ -99,11 +99,8 @@ public:
     virtual void Close(int handle) = 0;
 };
 
-// The backend the driver uses. Tests put in a fake (close every port first);
-// null restores the platform's own.
-void SetSerialBackend(SerialBackend* backend);
-SerialBackend& CurrentSerialBackend();
-// The platform's backend (defined in the backend file).
+// The backend of this platform (posix/ or win32/); lives as long as the
+// process.
 SerialBackend& PlatformSerialBackend();
 
 }  // namespace vorlan

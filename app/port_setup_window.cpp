@@ -1,4 +1,4 @@
-#include "ports/port_setup_window.h"
+#include "app/port_setup_window.h"
 
 #include <QComboBox>
 #include <QLabel>
