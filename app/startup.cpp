@@ -71,8 +71,8 @@ std::vector<std::string> CommandLineOf(int argc, char** argv) {
 // The windows of one start, destroyed in the reverse order of creation once
 // the message loop (and any run inside it) has returned.
 struct ProgramWindows {
-    std::unique_ptr<gui::UpgradeWindow> upgrade;
-    std::unique_ptr<gui::UpdaterWindow> updater;
+    std::unique_ptr<UpgradeWindow> upgrade;
+    std::unique_ptr<UpdaterWindow> updater;
     std::unique_ptr<PortSetupWindow> portSetup;
     std::unique_ptr<VersionListWindow> versionList;
     QWidget* main = nullptr;
@@ -88,11 +88,11 @@ struct ProgramWindows {
 
 void CreateWindows(ProgramWindows& windows) {
     if (SelectsUpgradeWindow(BuildVersion())) {
-        windows.upgrade = std::make_unique<gui::UpgradeWindow>();
+        windows.upgrade = std::make_unique<UpgradeWindow>();
         windows.upgrade->SetMainWindow(true);
         windows.main = windows.upgrade.get();
     }
-    windows.updater = std::make_unique<gui::UpdaterWindow>();
+    windows.updater = std::make_unique<UpdaterWindow>();
     if (windows.main == nullptr) {
         windows.updater->SetMainWindow(true);
         windows.main = windows.updater.get();

@@ -69,8 +69,6 @@ std::string UpdaterTitle() {
     return std::string("Updater 2.7") + " - " + BuildVersion() + "   [ " + kBuildDate + " ]";
 }
 
-namespace gui {
-
 UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpdaterWindow(this);
     try {
@@ -86,7 +84,7 @@ UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
         // In Upgrade mode this window stays hidden and the grey goes to the
         // Upgrade window's bar, which is the one the user sees.
         PanelStatusBar* shownBar = statusBar1_;
-        if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+        if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
             shownBar = dynamic_cast<PanelStatusBar*>(&upgrade->StatusBar());
         }
         if (shownBar != nullptr)
@@ -98,7 +96,7 @@ UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 UpdaterWindow::~UpdaterWindow() {
-    if (vorlan::UpdaterWindow() == this)
+    if (RegisteredUpdaterWindow() == this)
         RegisterUpdaterWindow(nullptr);
 }
 
@@ -260,5 +258,4 @@ bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-}  // namespace gui
 }  // namespace vorlan

@@ -27,10 +27,6 @@ class RunProgressBar;
 
 std::string UpdaterTitle();
 
-// The main windows live apart from the status operations' UpdaterWindow() and
-// UpgradeWindow(), whose names they share.
-namespace gui {
-
 class UpdaterWindow final : public QMainWindow, public UpdaterWindowView {
     Q_OBJECT
 
@@ -101,5 +97,4 @@ private:
     QAction* s1_ = nullptr;
 };
 
-}  // namespace gui
 }  // namespace vorlan

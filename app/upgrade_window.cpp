@@ -41,8 +41,6 @@ std::string UpgradeTitle() {
     return std::string("Upgrade 1.0") + " -   " + BuildVersion() + "   - " + "Jan 11 2012";
 }
 
-namespace gui {
-
 UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpgradeWindow(this);
     try {
@@ -60,7 +58,7 @@ UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 UpgradeWindow::~UpgradeWindow() {
-    if (vorlan::UpgradeWindow() == this)
+    if (RegisteredUpgradeWindow() == this)
         RegisterUpgradeWindow(nullptr);
 }
 
@@ -137,5 +135,4 @@ void UpgradeWindow::closeEvent(QCloseEvent* event) {
         QCoreApplication::exit(0);
 }
 
-}  // namespace gui
 }  // namespace vorlan

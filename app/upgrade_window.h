@@ -26,8 +26,6 @@ class RunProgressBar;
 
 std::string UpgradeTitle();
 
-namespace gui {
-
 class UpgradeWindow final : public QMainWindow, public UpgradeWindowView {
     Q_OBJECT
 
@@ -76,5 +74,4 @@ private:
     QAction* serialPort1_ = nullptr;
 };
 
-}  // namespace gui
 }  // namespace vorlan

@@ -15,7 +15,7 @@ namespace {
 // Shows the number of the refused send in the Updater window, which exists
 // (off screen) in Upgrade mode too.
 void ShowResend(int send) {
-    UpdaterWindowView* updater = UpdaterWindow();
+    UpdaterWindowView* updater = RegisteredUpdaterWindow();
     if (updater == nullptr)
         return;
     char text[32];
@@ -40,7 +40,7 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
         // A flag left from an earlier answer must not satisfy this wait.
         link.ackFlag = 0;
         link.refusalFlag = 0;
-        CurrentLinkPort().WritePort(buffer, n + 1);
+        CurrentLinkPort().Write(buffer, n + 1);
         const std::int16_t reply = WaitReply(kCommandAnswerMs);
         if (reply == kWaitStopped)
             return kLinkUserAbort;

@@ -6,7 +6,7 @@
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
-#include "engine/program_device.h"
+#include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -44,12 +44,12 @@ void ShowTry(ProgressBarView& progress, StatusBarView& status, int tries) {
 
 std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     LinkPort& port = CurrentLinkPort();
-    port.ReopenSelectedPort();
-    port.ShowPortOnStatusBar(status);
+    port.ReopenSelected();
+    port.ShowOnStatusBar(status);
     ShowBusyButtons();
     progress.SetPosition(0);
     progress.SetSmooth(true);
-    if (port.CheckPort() < 0) {
+    if (port.Check() < 0) {
         ShowIdleButtons();
         return kSearchPortUnusable;
     }
@@ -61,12 +61,12 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     int tries = 0;
     while (tries < kSearchTries) {
         // Bytes left from an earlier try would be taken for this try's answer.
-        port.DrainInput();
+        port.Drain();
         ClearIdentity();
         ShowTry(progress, status, tries);
         link.ackFlag = 0;
         link.refusalFlag = 0;
-        port.WritePort(&searchByte, 1);
+        port.Write(&searchByte, 1);
         const std::int16_t reply = WaitReply(kSearchAnswerMs);
         if (reply <= kWaitStopped) {
             ShowLinkError(reply);

@@ -45,8 +45,6 @@ constexpr std::array<ChipPlan, 8> kChipPlans{{
     {kChip33FJ128, true, 0x15400},
 }};
 
-RunPlan gPlan;
-
 const ChipPlan* FindChipPlan(std::uint8_t chipIdentity) {
     for (const ChipPlan& plan : kChipPlans) {
         if (plan.chipIdentity == chipIdentity)
@@ -88,18 +86,21 @@ bool PlanMemory(StatusBarView& status, const ChipPlan& chip, std::uint8_t bios) 
     const FamilyParameters& family = CurrentFamilyParameters();
     const std::int32_t imageLength = CurrentImage().programLength;
     if (chip.sixteenBit) {
-        gPlan.blockSize = family.bytesPerAddress * kBlockAddressUnits;
-        gPlan.programLimit = chip.memoryTop - gPlan.blockSize / family.bytesPerAddress;
-        gPlan.sendLength = imageLength;
-        if (2 * gPlan.programLimit < gPlan.sendLength) {
+        CurrentRunPlan().blockSize = family.bytesPerAddress * kBlockAddressUnits;
+        CurrentRunPlan().programLimit =
+            chip.memoryTop - CurrentRunPlan().blockSize / family.bytesPerAddress;
+        CurrentRunPlan().sendLength = imageLength;
+        if (2 * CurrentRunPlan().programLimit < CurrentRunPlan().sendLength) {
             WarnImageTooBig();
             return false;
         }
     } else {
         const std::int32_t reserve =
             chip.chipIdentity == kChip24J10 ? family.reservedTopJ : family.reservedTop;
-        gPlan.programLimit = chip.memoryTop - reserve;
-        gPlan.sendLength = imageLength < gPlan.programLimit ? imageLength : gPlan.programLimit;
+        CurrentRunPlan().programLimit = chip.memoryTop - reserve;
+        CurrentRunPlan().sendLength = imageLength < CurrentRunPlan().programLimit
+                                          ? imageLength
+                                          : CurrentRunPlan().programLimit;
     }
     if (imageLength <= 1) {
         WarnNoImage();
@@ -127,7 +128,7 @@ void ShowLoaded(StatusBarView& status) {
     char text[64];
     std::snprintf(text, sizeof text, "Loaded %d bytes (%04X to %04X)",
                   CurrentImage().programLength / perAddress, 0u,
-                  static_cast<unsigned>(gPlan.sendLength / perAddress));
+                  static_cast<unsigned>(CurrentRunPlan().sendLength / perAddress));
     SetPanel(status, ImagePanelIndex, text);
 }
 
@@ -145,10 +146,6 @@ bool PreparationAccepted(std::uint8_t a, std::uint8_t b) {
 }
 
 }  // namespace
-
-RunPlan& CurrentRunPlan() {
-    return gPlan;
-}
 
 bool BoardFitsImage(std::uint8_t deviceBoard, std::uint8_t devicePreparation,
                     std::uint8_t imageBoard, std::uint8_t imagePreparation, bool fullIdentity) {
@@ -177,8 +174,8 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
                     ImageIdentityBytes imageIdentity) {
     progress.SetPosition(0);
     progress.SetSmooth(false);
-    gPlan.blockSize = kPic18BlockSize;
-    gPlan.sendLength = 0;
+    CurrentRunPlan().blockSize = kPic18BlockSize;
+    CurrentRunPlan().sendLength = 0;
 
     LinkState& link = Link();
     const std::uint8_t bios = link.confirmed.biosByte;
@@ -207,8 +204,8 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
     loaded.boardCode = imageIdentity.boardCode;
     loaded.preparation = imageIdentity.preparation;
     if (chipPlan->sixteenBit && HasInformationFrame(bios)) {
-        gPlan.skipStart = LittleEndian16(link.skipWindowStart);
-        gPlan.skipLength = LittleEndian16(link.skipWindowLength);
+        CurrentRunPlan().skipStart = LittleEndian16(link.skipWindowStart);
+        CurrentRunPlan().skipLength = LittleEndian16(link.skipWindowLength);
     }
     ShowBoardIdentity();
 

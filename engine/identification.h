@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "catalogue/image_table.h"
-#include "engine/program_device.h"
+#include "engine/run_plan.h"
 #include "engine/views.h"
 
 namespace vorlan {
@@ -19,6 +19,11 @@ namespace vorlan {
 // the loaded image identity and CurrentRunPlan() then describe the run. On
 // false the refusal has been reported. imageIdentity is the build's image
 // identity (ImageIdentity()); tests pass their own.
+// The board check of the identification: true when the device's board code
+// and preparation fit the loaded image identity.
+bool BoardFitsImage(std::uint8_t deviceBoard, std::uint8_t devicePreparation,
+                    std::uint8_t imageBoard, std::uint8_t imagePreparation, bool fullIdentity);
+
 bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
                     ImageIdentityBytes imageIdentity);
 

@@ -17,7 +17,7 @@ void Warn(const std::string& text) {
     if (IsUpgradeMode())
         return;
     ReportResult(text, kColourRed, 0);
-    if (UpdaterWindowView* window = UpdaterWindow()) {
+    if (UpdaterWindowView* window = RegisteredUpdaterWindow()) {
         SetPanel(window->StatusBar(), DevicePanelIndex, "Warning");
     }
     ShowBoardIdentity();
@@ -30,7 +30,7 @@ LoadedImageIdentity& LoadedImage() {
 }
 
 void ShowBoardIdentity() {
-    UpdaterWindowView* window = UpdaterWindow();
+    UpdaterWindowView* window = RegisteredUpdaterWindow();
     if (window == nullptr)
         return;
     const LinkState& link = Link();

@@ -15,17 +15,17 @@ public:
     virtual ~LinkPort() = default;
     // Opens the current port again when the selection changed since the last
     // open; reports "Invalid Port Com" itself when that fails.
-    virtual void ReopenSelectedPort() = 0;
+    virtual void ReopenSelected() = 0;
     // "COM<n>" or "-----" in the port panel of the given bar.
-    virtual void ShowPortOnStatusBar(StatusBarView& bar) = 0;
+    virtual void ShowOnStatusBar(StatusBarView& bar) = 0;
     // 0 usable, -1 invalid handle, -2 not open. Waits for queued output.
-    virtual std::int16_t CheckPort() = 0;
+    virtual std::int16_t Check() = 0;
     // 2 when written, 0 when the port is not open or the write failed.
-    virtual int WritePort(const std::uint8_t* bytes, std::int32_t count) = 0;
+    virtual int Write(const std::uint8_t* bytes, std::int32_t count) = 0;
     // Bytes already received (never waits); 0 when none, closed or failed.
-    virtual std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) = 0;
+    virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) = 0;
     // Reads and discards until a read returns nothing.
-    virtual void DrainInput() = 0;
+    virtual void Drain() = 0;
 };
 
 // The port the engine uses; never owned here. Unbound, the engine sees a port

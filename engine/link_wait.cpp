@@ -19,7 +19,7 @@ void PumpMessages(std::int32_t ms) {
 
 std::int16_t PollReplies() {
     LinkState& link = Link();
-    std::int32_t count = CurrentLinkPort().ReadPort(link.receiveBuffer.data(), kReceiveBufferSize);
+    std::int32_t count = CurrentLinkPort().Read(link.receiveBuffer.data(), kReceiveBufferSize);
     // A failed read counts as no bytes; a port never gets to claim more than
     // the buffer holds.
     if (count < 0)

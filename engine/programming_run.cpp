@@ -68,7 +68,7 @@ bool EnterProgrammingMode(StatusBarView& status) {
     SetStep(status, "Entry in PrgMode");
     link.ackFlag = 0;
     link.refusalFlag = 0;
-    CurrentLinkPort().WritePort(&kProgrammingModeByte, 1);
+    CurrentLinkPort().Write(&kProgrammingModeByte, 1);
     if (WaitReply(kProgrammingModeAnswerMs) == kWaitStopped) {
         ShowLinkError(kLinkUserAbort);
         return false;
@@ -160,7 +160,7 @@ bool SendEeprom(ProgressBarView& progress, StatusBarView& status, const ImageDes
 }
 
 void ReportSuccess(StatusBarView& status) {
-    if (UpgradeWindowView* upgrade = UpgradeWindow(); upgrade != nullptr) {
+    if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow(); upgrade != nullptr) {
         SetStep(status, "Program OK");
         upgrade->SetStopButtonVisible(false);
         upgrade->SetStartButtonVisible(true);
@@ -168,7 +168,7 @@ void ReportSuccess(StatusBarView& status) {
         return;
     }
     ReportResult(" Program Ok ", kColourGreen, 1);
-    if (UpdaterWindowView* updater = UpdaterWindow(); updater != nullptr) {
+    if (UpdaterWindowView* updater = RegisteredUpdaterWindow(); updater != nullptr) {
         updater->SetStopButtonVisible(false);
         updater->SetStartButtonVisible(true);
         updater->FocusStartButton();

@@ -23,7 +23,7 @@
 
 #include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
-#include "engine/program_device.h"
+#include "engine/run_plan.h"
 #include "engine/views.h"
 
 namespace vorlan {

@@ -30,10 +30,10 @@ void RegisterUpgradeWindow(UpgradeWindowView* window) {
     // The Upgrade window has no device panel: its third panel shows the step.
     DevicePanelIndex = window != nullptr ? kNoPanel : kDevicePanel;
 }
-UpdaterWindowView* UpdaterWindow() {
+UpdaterWindowView* RegisteredUpdaterWindow() {
     return State().updater;
 }
-UpgradeWindowView* UpgradeWindow() {
+UpgradeWindowView* RegisteredUpgradeWindow() {
     return State().upgrade;
 }
 bool IsUpgradeMode() {
@@ -61,11 +61,11 @@ void ReportResult(const std::string& text, StatusColour colour, int code) {
     if (StatusRecordSink* notifier = StatusNotifier()) {
         notifier->SendStatusRecord(static_cast<std::uint8_t>(code & 0xFF));
     }
-    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+    if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         SetPanel(upgrade->StatusBar(), StepPanelIndex, text);
         return;
     }
-    UpdaterWindowView* updater = UpdaterWindow();
+    UpdaterWindowView* updater = RegisteredUpdaterWindow();
     if (updater == nullptr)
         return;
     updater->ShowResultLine(text, colour, kColourWhite);
@@ -76,30 +76,30 @@ void ReportResult(const std::string& text, StatusColour colour, int code) {
 }
 
 void ReportStatus(const std::string& text, StatusColour colour) {
-    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+    if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         SetPanel(upgrade->StatusBar(), StepPanelIndex, text);
         return;
     }
-    if (UpdaterWindowView* updater = UpdaterWindow()) {
+    if (UpdaterWindowView* updater = RegisteredUpdaterWindow()) {
         updater->ShowResultLine(text, colour, kColourBlack);
     }
 }
 
 void ShowBusyButtons() {
-    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+    if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         upgrade->SetStopButtonVisible(true);
         upgrade->SetStartButtonVisible(false);
-    } else if (UpdaterWindowView* updater = UpdaterWindow()) {
+    } else if (UpdaterWindowView* updater = RegisteredUpdaterWindow()) {
         updater->SetStopButtonVisible(true);
         updater->SetStartButtonVisible(false);
     }
 }
 
 void ShowIdleButtons() {
-    if (UpgradeWindowView* upgrade = UpgradeWindow()) {
+    if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         upgrade->SetStartButtonVisible(true);
         upgrade->SetStopButtonVisible(false);
-    } else if (UpdaterWindowView* updater = UpdaterWindow()) {
+    } else if (UpdaterWindowView* updater = RegisteredUpdaterWindow()) {
         updater->SetStartButtonVisible(true);
         updater->SetStopButtonVisible(false);
     }

@@ -29,8 +29,8 @@ void RegisterUpdaterWindow(UpdaterWindowView* window);
 // Registering an Upgrade window turns Upgrade mode on and sets
 // DevicePanelIndex to -2; null turns it off and sets it back to 2.
 void RegisterUpgradeWindow(UpgradeWindowView* window);
-UpdaterWindowView* UpdaterWindow();  // may be null
-UpgradeWindowView* UpgradeWindow();  // may be null
+UpdaterWindowView* RegisteredUpdaterWindow();  // may be null
+UpgradeWindowView* RegisteredUpgradeWindow();  // may be null
 bool IsUpgradeMode();
 // true when a build version string selects the Upgrade window, and so Upgrade
 // mode: "HNX" or "BRQ", case-sensitive, anywhere in the text.

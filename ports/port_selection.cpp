@@ -56,27 +56,27 @@ void ShowPortOnStatusBar(StatusBarView& bar) {
     SetPanel(bar, PortPanelIndex, PortNameOfIndex(CurrentPortIndex()));
 }
 
-void SelectedSerialPort::ReopenSelectedPort() {
+void SelectedSerialPort::ReopenSelected() {
     vorlan::ReopenSelectedPort();
 }
 
-void SelectedSerialPort::ShowPortOnStatusBar(StatusBarView& bar) {
+void SelectedSerialPort::ShowOnStatusBar(StatusBarView& bar) {
     vorlan::ShowPortOnStatusBar(bar);
 }
 
-std::int16_t SelectedSerialPort::CheckPort() {
+std::int16_t SelectedSerialPort::Check() {
     return vorlan::CheckPort(CurrentPortIndex());
 }
 
-int SelectedSerialPort::WritePort(const std::uint8_t* bytes, std::int32_t count) {
+int SelectedSerialPort::Write(const std::uint8_t* bytes, std::int32_t count) {
     return vorlan::WritePort(CurrentPortIndex(), bytes, count);
 }
 
-std::int32_t SelectedSerialPort::ReadPort(std::uint8_t* buffer, std::int32_t capacity) {
+std::int32_t SelectedSerialPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     return vorlan::ReadPort(CurrentPortIndex(), buffer, capacity);
 }
 
-void SelectedSerialPort::DrainInput() {
+void SelectedSerialPort::Drain() {
     vorlan::DrainInput(CurrentPortIndex());
 }
 

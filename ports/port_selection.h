@@ -34,12 +34,12 @@ std::int16_t PortIndexFromSetting(const std::string& text);
 // The engine's LinkPort on the serial driver and the current port index.
 class SelectedSerialPort : public LinkPort {
 public:
-    void ReopenSelectedPort() override;
-    void ShowPortOnStatusBar(StatusBarView& bar) override;
-    std::int16_t CheckPort() override;
-    int WritePort(const std::uint8_t* bytes, std::int32_t count) override;
-    std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) override;
-    void DrainInput() override;
+    void ReopenSelected() override;
+    void ShowOnStatusBar(StatusBarView& bar) override;
+    std::int16_t Check() override;
+    int Write(const std::uint8_t* bytes, std::int32_t count) override;
+    std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
+    void Drain() override;
 };
 
 }  // namespace vorlan

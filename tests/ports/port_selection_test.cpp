@@ -104,7 +104,7 @@ TEST_F(PortSelectionTest, APortThatCannotBeOpenedIsReportedOnceAndNotRetried) {
     EXPECT_EQ(os.openedPaths.size(), 1u);
     EXPECT_EQ(notifier.codes.size(), 1u);
     SelectedSerialPort port;
-    EXPECT_EQ(port.CheckPort(), -2);
+    EXPECT_EQ(port.Check(), -2);
 }
 
 TEST_F(PortSelectionTest, NoPortChosen) {
@@ -122,19 +122,19 @@ TEST_F(PortSelectionTest, NoPortChosen) {
 TEST_F(PortSelectionTest, TheEnginesPortFollowsTheCurrentIndex) {
     StartWith(0);
     SelectedSerialPort port;
-    port.ReopenSelectedPort();
+    port.ReopenSelected();
     CurrentPortIndex() = 1;  // chosen, not yet reopened
-    EXPECT_EQ(port.CheckPort(), -2);
+    EXPECT_EQ(port.Check(), -2);
     CurrentPortIndex() = 0;
-    EXPECT_EQ(port.CheckPort(), 0);
+    EXPECT_EQ(port.Check(), 0);
     const std::uint8_t search = 0xC2;
-    EXPECT_EQ(port.WritePort(&search, 1), 2);
+    EXPECT_EQ(port.Write(&search, 1), 2);
     EXPECT_EQ(os.written, std::vector<std::uint8_t>{0xC2});
     os.readSizes = {7};
     std::uint8_t buffer[3072];
-    EXPECT_EQ(port.ReadPort(buffer, 3072), 7);
+    EXPECT_EQ(port.Read(buffer, 3072), 7);
     os.readSizes = {9, 9};
-    port.DrainInput();
+    port.Drain();
     EXPECT_TRUE(os.readSizes.empty());
 }
 

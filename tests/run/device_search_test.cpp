@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "engine/command_frame.h"
+#include "engine/identification.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 #include "tests/run/run_fixture.h"
 

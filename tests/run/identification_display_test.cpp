@@ -25,12 +25,12 @@ TEST(BoardNameTest, CodesOutsideOneToTwentyFourShowTheRowTwoName) {
 class IdentificationDisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ResetEngineState();
+        test::ResetAllState();
         LoadedImage() = {};
         RegisterUpdaterWindow(&window);
     }
     void TearDown() override {
-        test::ResetEngineState();
+        test::ResetAllState();
         LoadedImage() = {};
     }
 

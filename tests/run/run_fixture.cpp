@@ -4,9 +4,11 @@
 
 #include "catalogue/chip_family.h"
 #include "engine/command_frame.h"
+#include "engine/identification.h"
 #include "engine/identification_display.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan::test {
@@ -38,7 +40,7 @@ Bytes FullAnswer(const Identity& id) {
 namespace {
 
 void ResetRunState() {
-    ResetEngineState();
+    ResetAllState();
     ResetFamilyParameters();
     ResetImageTable();
     CurrentRunPlan() = RunPlan{};

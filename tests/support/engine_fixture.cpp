@@ -1,17 +1,13 @@
 #include "tests/support/engine_fixture.h"
 
-#include "catalogue/chip_family.h"
+#include "engine/engine_state.h"
+#include "ports/port_selection.h"
 
 namespace vorlan::test {
 
-void ResetEngineState() {
-    ResetLinkState();
-    ResetStatusReporting();
-    BindLinkPort(nullptr);
-    BindPause(nullptr);
-    // Catalogue state. The image table is left as it is: tests that change
-    // it reset it themselves (ResetImageTable) once they have built it.
-    ResetFamilyParameters();
+void ResetAllState() {
+    ResetEngineState();
+    ResetPortSelection();
 }
 
 }  // namespace vorlan::test

@@ -17,13 +17,14 @@
 
 namespace vorlan::test {
 
-// Every reset of process-wide state, in one place.
-void ResetEngineState();
+// The engine's and the port selection's process-wide state back to program
+// start (the image table empty: tests that need it build it).
+void ResetAllState();
 
 class EngineStateGuard {
 public:
-    EngineStateGuard() { ResetEngineState(); }
-    ~EngineStateGuard() { ResetEngineState(); }
+    EngineStateGuard() { ResetAllState(); }
+    ~EngineStateGuard() { ResetAllState(); }
     EngineStateGuard(const EngineStateGuard&) = delete;
     EngineStateGuard& operator=(const EngineStateGuard&) = delete;
 };
@@ -31,11 +32,11 @@ public:
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetEngineState();
+        ResetAllState();
         BindLinkPort(&port);
         BindPause(&clock);
     }
-    void TearDown() override { ResetEngineState(); }
+    void TearDown() override { ResetAllState(); }
 
     ScriptedPort port;
     VirtualClock clock;

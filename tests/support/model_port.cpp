@@ -4,11 +4,11 @@
 
 namespace vorlan::test {
 
-void ModelPort::ShowPortOnStatusBar(StatusBarView& bar) {
+void ModelPort::ShowOnStatusBar(StatusBarView& bar) {
     SetPanel(bar, PortPanelIndex, "COM1");
 }
 
-int ModelPort::WritePort(const std::uint8_t* bytes, std::int32_t count) {
+int ModelPort::Write(const std::uint8_t* bytes, std::int32_t count) {
     ++writeCalls_;
     if (model_.HungUp() || count <= 0)
         return 0;
@@ -19,7 +19,7 @@ int ModelPort::WritePort(const std::uint8_t* bytes, std::int32_t count) {
     return 2;
 }
 
-std::int32_t ModelPort::ReadPort(std::uint8_t* buffer, std::int32_t capacity) {
+std::int32_t ModelPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     if (model_.HungUp()) {
         pending_.clear();
         return 0;
@@ -33,7 +33,7 @@ std::int32_t ModelPort::ReadPort(std::uint8_t* buffer, std::int32_t capacity) {
     return count;
 }
 
-void ModelPort::DrainInput() {
+void ModelPort::Drain() {
     // Only what has arrived by now can be drained; later bytes are still on
     // their way.
     const std::int64_t now = clock_.ElapsedMs();

@@ -23,13 +23,13 @@ public:
     int WriteCalls() const { return writeCalls_; }
     int ReopenCalls() const { return reopenCalls_; }
 
-    void ReopenSelectedPort() override { ++reopenCalls_; }
+    void ReopenSelected() override { ++reopenCalls_; }
     // Writes "COM1" into the port panel.
-    void ShowPortOnStatusBar(StatusBarView& bar) override;
-    std::int16_t CheckPort() override { return model_.HungUp() ? -2 : 0; }
-    int WritePort(const std::uint8_t* bytes, std::int32_t count) override;
-    std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) override;
-    void DrainInput() override;
+    void ShowOnStatusBar(StatusBarView& bar) override;
+    std::int16_t Check() override { return model_.HungUp() ? -2 : 0; }
+    int Write(const std::uint8_t* bytes, std::int32_t count) override;
+    std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
+    void Drain() override;
 
 private:
     struct Pending {

@@ -29,17 +29,17 @@ void ScriptedPort::Deliver(Bytes bytes, int delayReads) {
     pending_.push_back(ReplyChunk{std::move(bytes), delayReads});
 }
 
-void ScriptedPort::ShowPortOnStatusBar(StatusBarView& bar) {
+void ScriptedPort::ShowOnStatusBar(StatusBarView& bar) {
     ++showPortCalls_;
     SetPanel(bar, PortPanelIndex, "COM1");
 }
 
-std::int16_t ScriptedPort::CheckPort() {
+std::int16_t ScriptedPort::Check() {
     ++checkCalls_;
     return checkResult_;
 }
 
-int ScriptedPort::WritePort(const std::uint8_t* bytes, std::int32_t count) {
+int ScriptedPort::Write(const std::uint8_t* bytes, std::int32_t count) {
     Bytes frame(bytes, bytes + std::max<std::int32_t>(count, 0));
     writes_.push_back(frame);
     if (policy_) {
@@ -48,7 +48,7 @@ int ScriptedPort::WritePort(const std::uint8_t* bytes, std::int32_t count) {
     return writeResult_;
 }
 
-std::int32_t ScriptedPort::ReadPort(std::uint8_t* buffer, std::int32_t capacity) {
+std::int32_t ScriptedPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     ++readCalls_;
     if (pending_.empty() || capacity <= 0)
         return 0;
@@ -68,7 +68,7 @@ std::int32_t ScriptedPort::ReadPort(std::uint8_t* buffer, std::int32_t capacity)
     return n;
 }
 
-void ScriptedPort::DrainInput() {
+void ScriptedPort::Drain() {
     ++drainCalls_;
     pending_.clear();
 }

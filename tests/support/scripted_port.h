@@ -49,14 +49,14 @@ public:
     bool HasPendingReplies() const { return !pending_.empty(); }
 
     // --- LinkPort ---
-    void ReopenSelectedPort() override { ++reopenCalls_; }
+    void ReopenSelected() override { ++reopenCalls_; }
     // Writes "COM1" into the port panel.
-    void ShowPortOnStatusBar(StatusBarView& bar) override;
-    std::int16_t CheckPort() override;
-    int WritePort(const std::uint8_t* bytes, std::int32_t count) override;
-    std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) override;
+    void ShowOnStatusBar(StatusBarView& bar) override;
+    std::int16_t Check() override;
+    int Write(const std::uint8_t* bytes, std::int32_t count) override;
+    std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     // Discards every pending chunk.
-    void DrainInput() override;
+    void Drain() override;
 
 private:
     AnswerPolicy policy_;

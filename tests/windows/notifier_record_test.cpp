@@ -23,8 +23,6 @@
 namespace vorlan::test {
 namespace {
 
-using gui::UpdaterWindow;
-using gui::UpgradeWindow;
 using Record = std::vector<std::uint8_t>;
 
 // A UDP socket bound on 127.0.0.1 at a fixed port.

@@ -47,7 +47,7 @@ TEST_F(StartupTest, VersionStringChoosesTheMainWindow) {
         bool allWindows = false;
         QTimer::singleShot(0, [&] {
             upgradeMode = IsUpgradeMode();
-            allWindows = vorlan::UpdaterWindow() != nullptr && Windows().portSetup != nullptr &&
+            allWindows = RegisteredUpdaterWindow() != nullptr && Windows().portSetup != nullptr &&
                          Windows().versionList != nullptr;
             if (QMainWindow* main = ShownMainWindow()) {
                 title = main->windowTitle();
@@ -79,7 +79,7 @@ TEST_F(StartupTest, ClosingTheMainWindowDuringARunEndsTheProgram) {
     WriteSettingsFile("[General]\ncom=0\n");
     bool runEnded = false;
     QTimer::singleShot(0, [&] {
-        auto* upgrade = qobject_cast<gui::UpgradeWindow*>(ShownMainWindow());
+        auto* upgrade = qobject_cast<UpgradeWindow*>(ShownMainWindow());
         ASSERT_NE(upgrade, nullptr);
         QTimer::singleShot(50, upgrade, [upgrade] { upgrade->close(); });
         upgrade->Button1()->click();  // returns when the run has ended

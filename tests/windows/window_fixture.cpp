@@ -27,7 +27,7 @@ board::BoardConfig DemoBoard() {
 void WindowTest::SetUp() {
     ASSERT_TRUE(settingsDir_.isValid());
     ASSERT_TRUE(portDir_.isValid());
-    ResetEngineState();
+    ResetAllState();
     ResetPortSelection();
     Windows() = WindowReferences{};
     SetBuildVersion(VORLAN_BUILD_VERSION);
@@ -42,7 +42,7 @@ void WindowTest::TearDown() {
     BindLinkPort(nullptr);
     BindPause(nullptr);
     CloseAllPorts();
-    ResetEngineState();
+    ResetAllState();
     ResetPortSelection();
     Windows() = WindowReferences{};
     ::unsetenv("VORLAN_SETTINGS_DIR");

@@ -17,9 +17,6 @@
 namespace vorlan::test {
 namespace {
 
-using gui::UpdaterWindow;
-using gui::UpgradeWindow;
-
 class WindowRunTest : public WindowTest {};
 
 TEST_F(WindowRunTest, StartProgramsTheBoardAndEndsWithStartFocused) {

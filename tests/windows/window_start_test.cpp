@@ -22,9 +22,6 @@
 namespace vorlan::test {
 namespace {
 
-using gui::UpdaterWindow;
-using gui::UpgradeWindow;
-
 // Left edges of the panels, which follow from the widths before them.
 std::vector<int> PanelEdges(const PanelStatusBar& bar) {
     std::vector<int> edges;
@@ -170,8 +167,8 @@ TEST_F(WindowStartTest, ComThatIsNotTextEndsConstruction) {
     }
     // No reference to the half-built window is left behind.
     EXPECT_FALSE(IsUpgradeMode());
-    EXPECT_THROW(UpdaterWindow(), std::runtime_error);
-    EXPECT_EQ(vorlan::UpdaterWindow(), nullptr);
+    EXPECT_THROW(UpdaterWindow{}, std::runtime_error);
+    EXPECT_EQ(RegisteredUpdaterWindow(), nullptr);
 }
 
 TEST_F(WindowStartTest, ResultLineInWhiteOnTheReportedColour) {

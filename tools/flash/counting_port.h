@@ -13,13 +13,13 @@ class CountingPort final : public LinkPort {
 public:
     explicit CountingPort(LinkPort& port) : port_(port) {}
 
-    void ReopenSelectedPort() override { port_.ReopenSelectedPort(); }
-    void ShowPortOnStatusBar(StatusBarView& bar) override { port_.ShowPortOnStatusBar(bar); }
-    std::int16_t CheckPort() override { return port_.CheckPort(); }
-    int WritePort(const std::uint8_t* bytes, std::int32_t count) override;
-    std::int32_t ReadPort(std::uint8_t* buffer, std::int32_t capacity) override;
+    void ReopenSelected() override { port_.ReopenSelected(); }
+    void ShowOnStatusBar(StatusBarView& bar) override { port_.ShowOnStatusBar(bar); }
+    std::int16_t Check() override { return port_.Check(); }
+    int Write(const std::uint8_t* bytes, std::int32_t count) override;
+    std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     // Reads and discards until a read returns nothing, counting what it read.
-    void DrainInput() override;
+    void Drain() override;
 
     std::uint64_t BytesSent() const { return sent_; }
     std::uint64_t BytesReceived() const { return received_; }
