@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/window_look.h"
+#include "engine/decimal_text.h"
 #include "ports/port_enumeration.h"
 #include "ports/port_selection.h"
 
@@ -15,32 +16,8 @@ namespace vorlan {
 
 namespace {
 
-constexpr long kNumberCeiling = 1000000;
-
 bool IsPortNameDelimiter(char c) {
     return c == 'C' || c == 'O' || c == 'M';
-}
-
-// Reads a decimal number as the C library does (leading white space and a
-// sign allowed, stops at the first non-digit, no digits give 0). A long digit
-// run stops growing once it is past any port index instead of overflowing.
-long ReadDecimal(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < kNumberCeiling) {
-            value = value * 10 + (text[i] - '0');
-        }
-    }
-    return negative ? -value : value;
 }
 
 }  // namespace
@@ -140,8 +117,10 @@ std::int16_t PortSetupWindow::PortIndexOfEntry(std::int16_t position) const {
     if (begin == end) {
         return 0;
     }
-    const long number = ReadDecimal(text.substr(begin, end - begin));
-    return static_cast<std::int16_t>(qBound(long{INT16_MIN}, number - 1, long{INT16_MAX}));
+    const std::int64_t number =
+        ReadLeadingDecimal(std::string_view(text).substr(begin, end - begin)).Saturated();
+    return static_cast<std::int16_t>(
+        qBound(std::int64_t{INT16_MIN}, number - 1, std::int64_t{INT16_MAX}));
 }
 
 void PortSetupWindow::Button1Click() {

@@ -22,7 +22,7 @@ const char* const FeatureNames[11] = {
     "UNK", "CAN+SPI", "", "RES", "CAN", "SRV", "2RES", "CDC", "MXP/CDC", "SIO/NOK.", "ETH0",
 };
 
-std::string BoardNameOf(std::int32_t boardCode, std::int32_t /*preparation*/) {
+std::string BoardNameOf(std::int32_t boardCode) {
     if (boardCode > 0 && boardCode < kBoardNameCount)
         return BoardNames[boardCode];
     return BoardNames[2];

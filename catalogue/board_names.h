@@ -14,7 +14,7 @@ extern const char* const BoardNames[25];
 extern const char* const ConnectorNames[25];
 extern const char* const FeatureNames[11];
 
-// Row code for 0 < code < 25, else row 2. The preparation is not used.
-std::string BoardNameOf(std::int32_t boardCode, std::int32_t preparation = 0);
+// Row code for 0 < code < 25, else row 2.
+std::string BoardNameOf(std::int32_t boardCode);
 
 }  // namespace vorlan

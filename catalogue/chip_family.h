@@ -26,6 +26,19 @@ struct FamilyParameters {
     std::int32_t jumpBlockLength = 8;
 };
 
+// A chip's program memory as the run plans it.
+struct ChipMemory {
+    // PIC24/dsPIC33: blocks of 128 address units, 2 per instruction.
+    bool sixteenBit = false;
+    // Top of program memory in address units (bytes on PIC18). The run stops
+    // below the boot loader: the family's reserve lower on PIC18, one block
+    // below the boot-loader entry (which is this top) on the 16-bit parts.
+    std::int32_t memoryTop = 0;
+};
+
+// Null for a chip identity that is not one of the eight families.
+const ChipMemory* ChipMemoryOf(std::uint8_t chipIdentity);
+
 // Column of the image table: 0..7; every unknown identity gives 0.
 int ChipFamilyOf(std::uint8_t chipIdentity);
 // Status name after "Found " ("258", "24j10", "24HJ64", ...); empty if unknown.

@@ -17,45 +17,10 @@ namespace vorlan {
 namespace {
 
 constexpr std::uint8_t kHighestBios = 32;
-constexpr std::uint8_t kFirstInfoBios = 8;  // information frame for 8..31
-constexpr std::uint8_t kLastInfoBios = 31;
 constexpr int kInfoWaitPasses = 250;
 constexpr std::uint8_t kShortAnswerBoard = 2;
 constexpr std::int32_t kPic18BlockSize = 64;
 constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address units
-
-// Where the image of an identified chip ends and what its blocks look like.
-struct ChipPlan {
-    std::uint8_t chipIdentity;
-    bool sixteenBit;
-    // Top of program memory in address units (bytes on PIC18). The run stops
-    // below the boot loader: the family's reserve lower on PIC18, one block
-    // below the boot-loader entry (which is this top) on the 16-bit parts.
-    std::int32_t memoryTop;
-};
-
-constexpr std::array<ChipPlan, 8> kChipPlans{{
-    {kChip258, false, 0x8000},
-    {kChip2580, false, 0x8000},
-    {kChip2480, false, 0x4000},
-    {kChip248, false, 0x4000},
-    {kChip2320, false, 0x2000},
-    {kChip24J10, false, 0x4000},
-    {kChip24HJ64, true, 0xA800},
-    {kChip33FJ128, true, 0x15400},
-}};
-
-const ChipPlan* FindChipPlan(std::uint8_t chipIdentity) {
-    for (const ChipPlan& plan : kChipPlans) {
-        if (plan.chipIdentity == chipIdentity)
-            return &plan;
-    }
-    return nullptr;
-}
-
-bool HasInformationFrame(std::uint8_t bios) {
-    return bios >= kFirstInfoBios && bios <= kLastInfoBios;
-}
 
 // The frame may still be on its way after the search's 'K'; a frame that never
 // completes is no error, the run goes on with what arrived.
@@ -81,32 +46,31 @@ void ShowFound(StatusBarView& status, std::uint8_t chip) {
 }
 
 // Step 6: the memory plan of the chip. false when the run ends here.
-bool PlanMemory(StatusBarView& status, const ChipPlan& chip, std::uint8_t bios) {
-    SetFamilyParameters(chip.chipIdentity, bios);
+bool PlanMemory(StatusBarView& status, std::uint8_t chipIdentity, const ChipMemory& chip,
+                std::uint8_t bios) {
+    SetFamilyParameters(chipIdentity, bios);
     const FamilyParameters& family = CurrentFamilyParameters();
+    RunPlan& plan = CurrentRunPlan();
     const std::int32_t imageLength = CurrentImage().programLength;
     if (chip.sixteenBit) {
-        CurrentRunPlan().blockSize = family.bytesPerAddress * kBlockAddressUnits;
-        CurrentRunPlan().programLimit =
-            chip.memoryTop - CurrentRunPlan().blockSize / family.bytesPerAddress;
-        CurrentRunPlan().sendLength = imageLength;
-        if (2 * CurrentRunPlan().programLimit < CurrentRunPlan().sendLength) {
+        plan.blockSize = family.bytesPerAddress * kBlockAddressUnits;
+        plan.programLimit = chip.memoryTop - plan.blockSize / family.bytesPerAddress;
+        plan.sendLength = imageLength;
+        if (2 * plan.programLimit < plan.sendLength) {
             WarnImageTooBig();
             return false;
         }
     } else {
         const std::int32_t reserve =
-            chip.chipIdentity == kChip24J10 ? family.reservedTopJ : family.reservedTop;
-        CurrentRunPlan().programLimit = chip.memoryTop - reserve;
-        CurrentRunPlan().sendLength = imageLength < CurrentRunPlan().programLimit
-                                          ? imageLength
-                                          : CurrentRunPlan().programLimit;
+            chipIdentity == kChip24J10 ? family.reservedTopJ : family.reservedTop;
+        plan.programLimit = chip.memoryTop - reserve;
+        plan.sendLength = imageLength < plan.programLimit ? imageLength : plan.programLimit;
     }
     if (imageLength <= 1) {
         WarnNoImage();
         return false;
     }
-    ShowFound(status, chip.chipIdentity);
+    ShowFound(status, chipIdentity);
     return true;
 }
 
@@ -190,20 +154,20 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
 
     const std::uint8_t chip = link.confirmed.chipIdentity;
     SelectImage(chip, link.confirmed.boardCode);
-    const ChipPlan* chipPlan = FindChipPlan(chip);
-    if (chipPlan == nullptr) {
+    const ChipMemory* chipMemory = ChipMemoryOf(chip);
+    if (chipMemory == nullptr) {
         ReportResult(" Error !! ", kColourRed, 0);
         if (DevicePanelIndex > 0)
             SetPanel(status, DevicePanelIndex, "Unknow Device");
         return false;
     }
-    if (!PlanMemory(status, *chipPlan, bios))
+    if (!PlanMemory(status, chip, *chipMemory, bios))
         return false;
 
     LoadedImageIdentity& loaded = LoadedImage();
     loaded.boardCode = imageIdentity.boardCode;
     loaded.preparation = imageIdentity.preparation;
-    if (chipPlan->sixteenBit && HasInformationFrame(bios)) {
+    if (chipMemory->sixteenBit && HasInformationFrame(bios)) {
         CurrentRunPlan().skipStart = LittleEndian16(link.skipWindowStart);
         CurrentRunPlan().skipLength = LittleEndian16(link.skipWindowLength);
     }

@@ -45,7 +45,7 @@ void ShowBoardIdentity() {
                   BoardNameOf(board).c_str(), preparation);
     window->ShowIdentityLine(line);
 
-    if (device.biosByte >= 8 && device.biosByte < 32) {
+    if (HasInformationFrame(device.biosByte)) {
         // 0xFF is erased flash: the boot loader has no release text.
         std::string release;
         if (link.releaseText[0] != 0xFF) {

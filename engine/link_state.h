@@ -46,6 +46,12 @@ struct LinkState {
     std::array<std::uint8_t, kReceiveBufferSize> receiveBuffer{};
 };
 
+// Boot loaders with a BIOS byte of 8 to 31 follow their identity answer with
+// an information frame (release text and skip window).
+constexpr bool HasInformationFrame(std::uint8_t biosByte) {
+    return biosByte >= 8 && biosByte <= 31;
+}
+
 // The one link state of the process.
 LinkState& Link();
 // Back to the state at program start (tests).

@@ -8,8 +8,6 @@ namespace vorlan {
 namespace {
 
 // Information frames come only from boot loaders of these versions.
-constexpr std::uint8_t kFirstBiosWithInformation = 8;
-constexpr std::uint8_t kLastBiosWithInformation = 31;
 
 constexpr int kSkipStartFirstByte = kReleaseTextLength;       // 24
 constexpr int kSkipLengthFirstByte = kReleaseTextLength + 2;  // 26
@@ -47,8 +45,7 @@ void PlaceIdentityByte(LinkState& link, std::uint8_t byte) {
 
 void ParseIdleByte(LinkState& link, std::uint8_t byte) {
     const std::uint8_t bios = link.confirmed.biosByte;
-    if (byte == kReplyInformation && bios >= kFirstBiosWithInformation &&
-        bios <= kLastBiosWithInformation) {
+    if (byte == kReplyInformation && HasInformationFrame(bios)) {
         link.dataPosition = 0;
         link.frameState = InfoFrameState::Length;
     } else if (byte == kReplyAck) {

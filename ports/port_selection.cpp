@@ -1,7 +1,6 @@
 #include "ports/port_selection.h"
 
-#include <cctype>
-
+#include "engine/decimal_text.h"
 #include "engine/status_reporting.h"
 #include "ports/serial_driver.h"
 
@@ -81,22 +80,7 @@ void SelectedSerialPort::Drain() {
 }
 
 std::int16_t PortIndexFromSetting(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])) != 0) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    // Counting modulo 2^16 keeps exactly the low 16 bits of any length of
-    // number, without overflow on the way.
-    std::uint32_t value = 0;
-    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0; ++at) {
-        value = (value * 10U + static_cast<std::uint32_t>(text[at] - '0')) & 0xFFFFU;
-    }
-    if (negative)
-        value = (0x10000U - value) & 0xFFFFU;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    return ReadLeadingDecimal(text).Low16();
 }
 
 }  // namespace vorlan

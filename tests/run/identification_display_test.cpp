@@ -18,7 +18,6 @@ TEST(BoardNameTest, CodesOutsideOneToTwentyFourShowTheRowTwoName) {
     EXPECT_EQ(BoardNameOf(9), "DEMO-24HJ");
     EXPECT_EQ(BoardNameOf(24), BoardNames[24]);
     for (int code : {0, 25, 255, -1}) EXPECT_EQ(BoardNameOf(code), BoardNames[2]) << code;
-    EXPECT_EQ(BoardNameOf(9, 0x83), BoardNameOf(9, 0));
     for (const char* name : BoardNames) EXPECT_LE(std::strlen(name), 10u) << name;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/link_state.h"
+
 namespace vorlan::board {
 namespace {
 
@@ -182,7 +184,7 @@ void BootLoaderModel::AppendIdentity(Bytes& out) const {
     }
     out.insert(out.end(), {'V', config_.biosByte, config_.chipIdentity, config_.boardCode,
                            config_.preparation, kAck});
-    if (config_.biosByte < 8 || config_.biosByte > 31)
+    if (!HasInformationFrame(config_.biosByte))
         return;
     out.insert(out.end(), {'R', kInfoDataLength, 0x00});
     for (std::size_t i = 0; i < kReleaseTextBytes; ++i) {
