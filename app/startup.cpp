@@ -10,7 +10,7 @@
 #include "app/build_version.h"
 #include "app/port_setup_window.h"
 #include "app/qt_pause.h"
-#include "app/test_hooks.h"
+#include "app/unattended_hooks.h"
 #include "app/updater_window.h"
 #include "app/upgrade_window.h"
 #include "app/version_list_window.h"

@@ -1,4 +1,4 @@
-#include "app/test_hooks.h"
+#include "app/unattended_hooks.h"
 
 #include <QApplication>
 #include <QDir>

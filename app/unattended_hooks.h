@@ -1,5 +1,7 @@
-// Hooks for tests and for the documentation's screenshots, switched on by
-// environment variables only; a user's start never meets them.
+// Running the program with nobody at the screen: message boxes answered on
+// their own (the window tests start the real program) and the documentation's
+// screenshots taken. Switched on by environment variables only; a user's
+// start never meets them.
 //
 //   VORLAN_TEST_DISMISS_MS=<n>   every n ms, each message box on screen is
 //                                written to stderr as
