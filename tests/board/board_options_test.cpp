@@ -9,7 +9,7 @@
 namespace vorlan::board::test {
 namespace {
 
-std::variant<EmulatorOptions, HelpRequested, OptionError> Parse(std::vector<std::string> args) {
+ParsedEmulatorOptions Parse(std::vector<std::string> args) {
     args.insert(args.begin(), "vorlan-board");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -74,6 +74,7 @@ TEST(BoardOptions, RefusesValuesOutOfRangeOrMalformed) {
         EXPECT_TRUE(std::holds_alternative<OptionError>(Parse(args)));
     }
     EXPECT_TRUE(std::holds_alternative<HelpRequested>(Parse({"--chip", "66", "--help"})));
+    EXPECT_TRUE(std::holds_alternative<VersionRequested>(Parse({"--version"})));
 }
 
 }  // namespace

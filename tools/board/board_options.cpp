@@ -74,8 +74,9 @@ std::string EmulatorUsage() {
            "  --prep N            preparation byte (default: the build's firmware)\n"
            "  --short             answer the search with the short identity (chip, 'K')\n"
            "  --release TEXT      release text of the information frame (BIOS 8 to 31)\n"
-           "  --skip START:LENGTH skip window, program address units (default 0:0)\n"
-           "Faults (K: frame number in a run, from 0; a refused frame keeps its number):\n"
+           "  --skip START:LENGTH\n"
+           "                      skip window, program address units (default 0:0)\n"
+           "Faults (K counts a run's frames from 0; a refused frame keeps its K):\n"
            "  --refuse K:N        refuse frame K N times with 'N' (repeatable)\n"
            "  --silent K          leave frame K unanswered and unwritten (repeatable)\n"
            "  --stray K:HEX       send these bytes (e.g. 4E12) before frame K's 'K'\n"
@@ -88,14 +89,14 @@ std::string EmulatorUsage() {
            "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
            "                      run (once the line is quiet) and at exit\n"
            "  --help              this text\n"
+           "  --version           the program's version\n"
            "\n"
            "Numbers are decimal or hexadecimal with 0x. Stop with Ctrl-C or SIGTERM.\n"
            "Exit status: 0 stopped, 1 the line could not be set up or failed, 2 bad\n"
            "command line, 3 the line was dropped on purpose (--hangup).\n";
 }
 
-std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(int argc,
-                                                                               char** argv) {
+ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
     EmulatorOptions options;
     const ImageIdentityBytes identity = ImageIdentity();
     options.board.boardCode = identity.boardCode;
@@ -105,6 +106,8 @@ std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(i
         const std::string_view name = argv[i];
         if (name == "--help" || name == "-h")
             return HelpRequested{};
+        if (name == "--version")
+            return VersionRequested{};
         if (name == "--short") {
             options.board.shortIdentity = true;
             continue;

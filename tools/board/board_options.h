@@ -21,14 +21,17 @@ struct EmulatorOptions {
 };
 
 struct HelpRequested {};
+struct VersionRequested {};
 struct OptionError {
     std::string message;
 };
 
+using ParsedEmulatorOptions =
+    std::variant<EmulatorOptions, HelpRequested, VersionRequested, OptionError>;
+
 // Parses argv[1..]. Defaults: PIC24HJ64 (254), BIOS byte 9, release text
 // "DEMO BOOT 1.0", board code and preparation of the build's firmware.
-std::variant<EmulatorOptions, HelpRequested, OptionError> ParseEmulatorOptions(int argc,
-                                                                               char** argv);
+ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv);
 
 std::string EmulatorUsage();
 

@@ -53,6 +53,10 @@ int Serve(int argc, char** argv) {
         std::cout << EmulatorUsage();
         return 0;
     }
+    if (std::holds_alternative<VersionRequested>(parsed)) {
+        std::cout << "vorlan-board " VORLAN_PROJECT_VERSION "\n";
+        return 0;
+    }
     if (const auto* error = std::get_if<OptionError>(&parsed)) {
         std::cerr << "vorlan-board: " << error->message << "\nTry 'vorlan-board --help'.\n";
         return 2;

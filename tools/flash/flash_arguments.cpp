@@ -98,10 +98,10 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
            " [--port COM<n>] [--notify] [--stats]\n"
-           "       " +
+           "  or:  " +
            programName +
            " --list\n"
-           "       " +
+           "  or:  " +
            programName +
            " --help\n"
            "\n"
