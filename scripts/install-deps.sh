@@ -1,10 +1,12 @@
 #!/bin/sh
-# Installs the Debian packages that building, testing and the demo need.
+# Installs the Debian packages that building, testing, the demo and the
+# Debian package (make package) need.
 # Quick when everything is there; uses sudo when not run as root.
 set -eu
 
 PACKAGES="build-essential cmake g++ make git qt6-base-dev libgl1-mesa-dev libgtest-dev \
-libgmock-dev socat xvfb xauth fonts-dejavu-core fonts-urw-base35 python3"
+libgmock-dev socat xvfb xauth fonts-dejavu-core fonts-urw-base35 python3 \
+dpkg-dev file help2man lintian desktop-file-utils"
 
 missing=""
 for p in $PACKAGES; do
