@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize demo screenshots bench clean
+.PHONY: deps build test sanitize demo screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -33,3 +33,12 @@ demo: build
 # wire time of its bytes (not a test).
 bench: build
 	./scripts/bench.sh
+
+# The Debian package build/vorlan_<version>_<arch>.deb (README, "Install").
+package: build
+	cmake --build --preset default -j $(JOBS) --target package
+
+# The package as a user gets it: its files, lintian, and the unpacked
+# programs in a whole run against the unpacked board emulator.
+package-check: package
+	./scripts/package-check.sh
