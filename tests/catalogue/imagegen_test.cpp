@@ -1,6 +1,7 @@
 // The build-time tools run as programs on small files in a private folder:
 // the image generator must stop on every bad input with "file:line: what",
-// and the demo firmware maker must reproduce the committed demo file.
+// the demo firmware maker must reproduce the committed demo file, and the
+// shared Intel HEX writer must place data where a reader finds it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -10,6 +11,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/intel_hex/intel_hex_writer.h"
 
 namespace {
 
@@ -37,6 +40,9 @@ std::string Data(unsigned address, const std::vector<int>& data) {
 std::string Upper(unsigned upper) {
     return Record(4, 0, {int(upper >> 8), int(upper & 0xFF)});
 }
+std::string Segment(unsigned segment) {
+    return Record(2, 0, {int(segment >> 8), int(segment & 0xFF)});
+}
 const std::string kEnd = Record(1, 0, {});
 
 std::string ReadAll(const fs::path& path) {
@@ -61,6 +67,7 @@ protected:
     // Runs the generator on a list with one image; returns the exit status and
     // keeps both output streams.
     int Generate(const std::string& chip, int row, const std::string& hex) {
+        fs::remove(folder_ / "out.cpp");
         Write("fw.hex", hex);
         Write("images.list", "identity board 9 preparation 0x04\nmask on 0x5A\nimage " + chip +
                                  " " + std::to_string(row) + " fw.hex\n");
@@ -101,7 +108,31 @@ TEST_F(ToolTest, BadInputStopsTheBuildNamingFileAndLine) {
         {"checksum", "2580", Data(0, {1, 2}) + badChecksum + kEnd, ":2: wrong checksum"},
         {"overlap", "24HJ64", Data(0, sixteen) + Data(0x20, sixteen) + Data(0x08, nop) + kEnd,
          ":3: data at 0x8 overlaps data of line 1"},
+        {"one byte overlap", "258", Data(0, {1, 2, 3, 4}) + Data(3, {5, 6}) + kEnd,
+         ":2: data at 0x3 overlaps data of line 1"},
+        {"linear address wraps at 4 GiB", "24HJ64",
+         Data(0, nop) + Upper(0xFFFF) + Data(0xFFFC, sixteen) + kEnd,
+         ":3: data at 0x0 overlaps data of line 1"},
+        {"segment offset wraps in its segment", "33FJ128",
+         Segment(0x1000) + Data(0, nop) + Data(0xFFFC, sixteen) + kEnd,
+         ":3: data at 0x10000 overlaps data of line 2"},
         {"no end record", "258", Data(0, {1, 2}), ":1: no end-of-file record"},
+        {"data after the end record", "258", Data(0, {1, 2}) + kEnd + Data(2, {3}),
+         ":3: record after the end-of-file record"},
+        {"no colon", "258", Data(0, {1, 2}).substr(1) + kEnd, ":1: malformed record"},
+        {"odd digit count", "258", ":0100000001FE0\n" + kEnd, ":1: malformed record"},
+        {"length byte too small", "258", ":0100000001020C\n" + kEnd, ":1: malformed record"},
+        {"length byte too large", "258", ":04000000010203F6\n" + kEnd, ":1: malformed record"},
+        {"line longer than any record", "258", ":" + std::string(600, '0') + "\n" + kEnd,
+         ":1: malformed record"},
+        {"end record with data", "258", Data(0, {1, 2}) + Record(1, 0, {0}), ":2: malformed end"},
+        {"unknown type", "258", Record(6, 0, {}) + kEnd, ":1: malformed record (unknown type 6)"},
+        {"segment record of 1 byte", "258", Record(2, 0, {1}) + kEnd, ":1: malformed address"},
+        {"linear record of 3 bytes", "258", Record(4, 0, {0, 0, 1}) + kEnd,
+         ":1: malformed address"},
+        {"start segment of 2 bytes", "258", Record(3, 0, {0, 0}) + kEnd, ":1: malformed start"},
+        {"start linear of 5 bytes", "258", Record(5, 0, {0, 0, 0, 0, 0}) + kEnd,
+         ":1: malformed start"},
         {"PIC18 above limit", "258", Data(0, {1, 2}) + Data(0x7EC0, {1, 2}) + kEnd,
          ":2: program data at 0x7EC0 above the limit 0x7EC0 of chip 258"},
         {"PIC18 boot loader area", "24J10", Data(0, {1, 2}) + Data(0x3BC0, {1, 2}) + kEnd,
@@ -117,6 +148,56 @@ TEST_F(ToolTest, BadInputStopsTheBuildNamingFileAndLine) {
         EXPECT_EQ(Generate(c.chip, 0, c.hex), 1);
         EXPECT_NE(errors.find(Path("fw.hex") + c.message), std::string::npos) << errors;
         EXPECT_FALSE(fs::exists(folder_ / "out.cpp"));
+    }
+}
+
+// Spellings the format allows read as the plain file does: the generated
+// source is the same.
+TEST_F(ToolTest, AllowedSpellingsGiveTheSameImage) {
+    const std::string a = Data(0, {0xAB, 0xCD, 0xEF, 0x00, 1, 2, 3, 4});
+    const std::string b = Data(8, {0xA5, 0x5A});
+    ASSERT_EQ(Generate("24HJ64", 0, a + b + kEnd), 0) << errors;
+    const std::string plain = ReadAll(folder_ / "out.cpp");
+    std::string lower = a + b + kEnd;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto crlf = [](std::string line) { return line.insert(line.size() - 1, "\r"); };
+    std::string blanks = b;
+    blanks.insert(blanks.size() - 1, " \t");
+    const std::vector<std::pair<const char*, std::string>> variants{
+        {"lower case", lower},
+        {"CR LF, blank lines, trailing blanks", crlf(a) + "\n" + blanks + crlf(kEnd) + "\r\n"},
+        {"start addresses", Record(3, 0, {0, 0, 1, 2}) + a + b + Record(5, 0, {0, 0, 0, 0}) + kEnd},
+        {"empty data record inside other data", a + Data(2, {}) + b + kEnd},
+        {"address records naming page 0", Segment(0) + a + Upper(0) + b + kEnd},
+    };
+    for (const auto& [what, hex] : variants) {
+        SCOPED_TRACE(what);
+        ASSERT_EQ(Generate("24HJ64", 0, hex), 0) << errors;
+        EXPECT_EQ(ReadAll(folder_ / "out.cpp"), plain);
+    }
+}
+
+// The program image is whole instructions: 2 bytes on PIC18, 4 on 16-bit
+// parts, the rest erased.
+TEST_F(ToolTest, ImageEndsOnAWholeInstruction) {
+    struct Case {
+        std::string chip;
+        std::vector<int> data;
+        std::string program;
+    };
+    const std::vector<Case> cases{
+        {"258", {1, 2, 3}, "gProgramF0R0[4] = {\n    0x01, 0x02, 0x03, 0xFF,\n};"},
+        {"24HJ64",
+         {1, 2, 3, 0, 4, 5},
+         "gProgramF6R0[8] = {\n    0x01, 0x02, 0x03, 0x00, 0x04, 0x05, 0xFF, 0x00,\n};"},
+        {"24HJ64",
+         {1, 2, 3, 0, 4},
+         "gProgramF6R0[8] = {\n    0x01, 0x02, 0x03, 0x00, 0x04, 0xFF, 0xFF, 0x00,\n};"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        ASSERT_EQ(Generate(c.chip, 0, Data(0, c.data) + kEnd), 0) << errors;
+        EXPECT_NE(ReadAll(folder_ / "out.cpp").find(c.program), std::string::npos);
     }
 }
 
@@ -169,6 +250,15 @@ TEST_F(ToolTest, SixteenBitGapsAreErasedInstructionsAndConfigurationIsLeftOut) {
                           "0x00, 0xFF, 0xFF, 0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0x00,\n    0x00, "
                           "0x60, 0xFE, 0x00,\n};"),
               std::string::npos);
+}
+
+// Data running past 4 GiB goes on at 0, as a reader places it.
+TEST(IntelHexWriter, RecordsStopAtPageEndsAndEachPageIsAnnounced) {
+    vorlan::intel_hex::IntelHexWriter writer(4);
+    writer.AddData(0xFFFFFFFD, std::vector<std::uint8_t>{1, 2, 3, 4, 5});
+    EXPECT_EQ(writer.Finish(),
+              ":02000004FFFFFC\n:03FFFD00010203FB\n:020000040000FA\n:020000000405F5\n"
+              ":00000001FF\n");
 }
 
 TEST_F(ToolTest, DemoFirmwareMakerReproducesTheCommittedFile) {

@@ -15,14 +15,15 @@
 
 #include "catalogue/image_table.h"
 #include "engine/status_reporting.h"
-#include "tests/terminal/intel_hex.h"
 #include "tests/terminal/process_runner.h"
 #include "tools/flash/flash_arguments.h"
+#include "tools/intel_hex/intel_hex_reader.h"
 
 namespace vorlan::terminal_test {
 namespace {
 
 using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
 
 constexpr auto kRunLimit = 60s;  // a search that finds nothing takes about 10 s
 constexpr auto kBoardStartLimit = 10s;
@@ -128,9 +129,20 @@ protected:
         return Finish(flash);
     }
 
+    // Program memory from the board's dump; addresses it leaves out are erased.
     Bytes DumpedProgramMemory() {
         StopBoard();
-        return ProgramMemoryFromHex(ReadFile(Dump()), kMemoryBytes);
+        std::vector<intel_hex::DataRecord> records;
+        std::string error;
+        EXPECT_TRUE(intel_hex::ReadIntelHexFile(Dump().string(), records, error)) << error;
+        Bytes memory(kMemoryBytes, 0xFF);
+        for (const intel_hex::DataRecord& record : records) {
+            for (std::size_t i = 0; i < record.data.size(); ++i) {
+                if (record.address + i < memory.size())
+                    memory[record.address + i] = record.data[i];
+            }
+        }
+        return memory;
     }
 
 private:

@@ -15,14 +15,14 @@
 // Program addresses advance by 2 per instruction, each instruction is 4 image
 // bytes (low byte first, fourth byte 0), so image offset = 2 x address. The
 // output is Intel HEX with 16-byte data records covering the whole image.
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/intel_hex/intel_hex_writer.h"
 
 namespace {
 
@@ -47,21 +47,6 @@ void PutWord(std::vector<std::uint8_t>& image, unsigned long address, unsigned l
     image[offset + 1] = static_cast<std::uint8_t>(word >> 8 & 0xFF);
     image[offset + 2] = static_cast<std::uint8_t>(word >> 16 & 0xFF);
     image[offset + 3] = 0;
-}
-
-std::string Record(std::uint8_t type, std::uint16_t address, const std::uint8_t* data,
-                   std::size_t count) {
-    std::uint8_t sum = static_cast<std::uint8_t>(count + (address >> 8) + (address & 0xFF) + type);
-    char text[16];
-    std::snprintf(text, sizeof text, ":%02X%04X%02X", static_cast<unsigned>(count), address, type);
-    std::string line = text;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(text, sizeof text, "%02X", data[i]);
-        line += text;
-        sum = static_cast<std::uint8_t>(sum + data[i]);
-    }
-    std::snprintf(text, sizeof text, "%02X", static_cast<std::uint8_t>(0x100 - sum) & 0xFF);
-    return line + text + "\n";
 }
 
 }  // namespace
@@ -138,18 +123,9 @@ int main(int argc, char** argv) {
         PutWord(image, word.address, word.value);
     }
 
-    std::string hex;
-    for (std::size_t offset = 0; offset < image.size(); offset += 16) {
-        if (offset % 0x10000 == 0 && offset > 0) {
-            const std::uint8_t upper[2] = {static_cast<std::uint8_t>(offset >> 24),
-                                           static_cast<std::uint8_t>(offset >> 16)};
-            hex += Record(0x04, 0, upper, 2);
-        }
-        const std::size_t count = std::min<std::size_t>(16, image.size() - offset);
-        hex += Record(0x00, static_cast<std::uint16_t>(offset & 0xFFFF), &image[offset], count);
-    }
-    hex += Record(0x01, 0, nullptr, 0);
+    vorlan::intel_hex::IntelHexWriter hex(16);
+    hex.AddData(0, image);
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-    out << hex;
+    out << hex.Finish();
     return out.flush() ? 0 : Fail(std::string(argv[2]) + ": cannot write");
 }

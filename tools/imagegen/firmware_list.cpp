@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace imagegen {
@@ -50,11 +51,19 @@ const std::vector<SlotKey>& WiredSlots() {
 }
 
 bool ReadFirmwareList(const std::string& path, FirmwareList& list, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
         error = path + ":0: cannot open the firmware list";
         return false;
     }
+    return ParseFirmwareList(text, path, list, error);
+}
+
+bool ParseFirmwareList(std::string_view text, const std::string& path, FirmwareList& list,
+                       std::string& error) {
+    list = FirmwareList{};
+    std::istringstream in{std::string(text)};
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     bool haveIdentity = false;

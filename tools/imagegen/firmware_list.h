@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace imagegen {
@@ -50,7 +51,12 @@ struct FirmwareList {
     std::vector<ImageEntry> images;
 };
 
-// false with "file:line: what" in error on any fault.
+// Reads the list's text; path names it in errors and is the folder that file
+// names are relative to. false with "path:line: what" in error on any fault.
+bool ParseFirmwareList(std::string_view text, const std::string& path, FirmwareList& list,
+                       std::string& error);
+
+// Reads the file at path (blocking), then as above.
 bool ReadFirmwareList(const std::string& path, FirmwareList& list, std::string& error);
 
 }  // namespace imagegen

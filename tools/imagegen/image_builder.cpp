@@ -39,26 +39,54 @@ std::uint8_t ErasedByte(const Family& family, std::size_t offset) {
     return family.sixteenBit && offset % 4 == 3 ? 0x00 : 0xFF;
 }
 
+std::string Where(const std::string& path, int line) {
+    return path + ":" + std::to_string(line) + ": ";
+}
+
+// Two records that give the same byte leave the file's meaning to chance.
+bool CheckNoOverlap(const std::string& path, const std::vector<DataRecord>& records,
+                    std::string& error) {
+    std::vector<const DataRecord*> sorted;
+    sorted.reserve(records.size());
+    for (const DataRecord& record : records) sorted.push_back(&record);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const DataRecord* a, const DataRecord* b) {
+        return a->address < b->address;
+    });
+    // Sorted by start, any overlap shows between neighbours.
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        const DataRecord& before = *sorted[i - 1];
+        const DataRecord& after = *sorted[i];
+        if (std::uint64_t{before.address} + before.data.size() > after.address) {
+            error = Where(path, std::max(before.line, after.line)) + "data at " +
+                    Hex(after.address) + " overlaps data of line " +
+                    std::to_string(std::min(before.line, after.line));
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool BuildSlotImage(const Family& family, const std::string& path,
-                    const std::vector<HexRecord>& records, SlotImage& image, std::string& error) {
+                    const std::vector<DataRecord>& records, SlotImage& image, std::string& error) {
     image = SlotImage{};
+    if (!CheckNoOverlap(path, records, error))
+        return false;
     std::uint32_t programEnd = 0;
     std::uint32_t eepromEnd = 0;
     int configLine = 0;
     int idLine = 0;
-    for (const HexRecord& record : records) {
+    for (const DataRecord& record : records) {
         for (std::size_t i = 0; i < record.data.size(); ++i) {
             const auto address = static_cast<std::uint32_t>(record.address + i);
-            const std::string where = path + ":" + std::to_string(record.line) + ": ";
             switch (SpaceOf(family, address)) {
                 case Space::Program:
                     programEnd = std::max(programEnd, address + 1);
                     break;
                 case Space::Eeprom:
                     if (address - kPic18Eeprom >= kEepromLimit) {
-                        error = where + "EEPROM data at " + Hex(address) +
+                        error = Where(path, record.line) + "EEPROM data at " + Hex(address) +
                                 " beyond the 256 bytes the boot loader can address";
                         return false;
                     }
@@ -73,8 +101,9 @@ bool BuildSlotImage(const Family& family, const std::string& path,
                         idLine = record.line;
                     break;
                 case Space::Outside:
-                    error = where + "program data at " + Hex(address) + " above the limit " +
-                            Hex(family.programLimit) + " of chip " + family.name;
+                    error = Where(path, record.line) + "program data at " + Hex(address) +
+                            " above the limit " + Hex(family.programLimit) + " of chip " +
+                            family.name;
                     return false;
             }
         }
@@ -90,7 +119,7 @@ bool BuildSlotImage(const Family& family, const std::string& path,
         image.program[i] = ErasedByte(family, i);
     }
     image.eeprom.assign(eepromEnd, 0xFF);
-    for (const HexRecord& record : records) {
+    for (const DataRecord& record : records) {
         for (std::size_t i = 0; i < record.data.size(); ++i) {
             const auto address = static_cast<std::uint32_t>(record.address + i);
             const Space space = SpaceOf(family, address);
@@ -105,12 +134,10 @@ bool BuildSlotImage(const Family& family, const std::string& path,
         image.head.push_back(i < image.program.size() ? image.program[i] : ErasedByte(family, i));
     }
     if (configLine != 0) {
-        image.notes.push_back(path + ":" + std::to_string(configLine) +
-                              ": note: configuration data left out");
+        image.notes.push_back(Where(path, configLine) + "note: configuration data left out");
     }
     if (idLine != 0) {
-        image.notes.push_back(path + ":" + std::to_string(idLine) +
-                              ": note: ID location data left out");
+        image.notes.push_back(Where(path, idLine) + "note: ID location data left out");
     }
     return true;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "tools/imagegen/firmware_list.h"
-#include "tools/imagegen/intel_hex.h"
+#include "tools/intel_hex/intel_hex_reader.h"
 
 namespace imagegen {
 
@@ -31,8 +31,11 @@ struct SlotImage {
     std::vector<std::string> notes;  // "file:line: note: ..." for left-out data
 };
 
-// false with "file:line: what" in error when the data does not fit the family.
+using vorlan::intel_hex::DataRecord;
+
+// false with "file:line: what" in error when records overlap (the later
+// line is named) or the data does not fit the family.
 bool BuildSlotImage(const Family& family, const std::string& path,
-                    const std::vector<HexRecord>& records, SlotImage& image, std::string& error);
+                    const std::vector<DataRecord>& records, SlotImage& image, std::string& error);
 
 }  // namespace imagegen

@@ -9,8 +9,8 @@
 
 #include "tools/imagegen/firmware_list.h"
 #include "tools/imagegen/image_builder.h"
-#include "tools/imagegen/intel_hex.h"
 #include "tools/imagegen/source_writer.h"
+#include "tools/intel_hex/intel_hex_reader.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
 
     imagegen::SlotImages images;
     for (const imagegen::ImageEntry& entry : list.images) {
-        std::vector<imagegen::HexRecord> records;
-        if (!imagegen::ReadIntelHex(entry.path, records, error))
+        std::vector<imagegen::DataRecord> records;
+        if (!vorlan::intel_hex::ReadIntelHexFile(entry.path, records, error))
             return Fail(error);
         imagegen::SlotImage image;
         const imagegen::Family& family = imagegen::Families()[entry.family];
