@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "tests/board/board_frames.h"
+#include "tools/intel_hex/intel_hex_reader.h"
 
 namespace vorlan::board::test {
 namespace {
@@ -236,36 +236,16 @@ TEST(BoardLink, SurvivesArbitraryBytes) {
     }
 }
 
-// Reads an Intel HEX text back into (byte address -> value), checking every
-// record's checksum and layout.
-std::map<std::uint32_t, std::uint8_t> ParseHex(const std::string& hex, bool& sawEnd) {
+// Reads an Intel HEX text back into (byte address -> value); a text the
+// reader refuses fails the test.
+std::map<std::uint32_t, std::uint8_t> ParseHex(const std::string& hex) {
+    std::vector<intel_hex::DataRecord> records;
+    std::string error;
+    EXPECT_TRUE(intel_hex::ReadIntelHex(hex, "dump", records, error)) << error;
     std::map<std::uint32_t, std::uint8_t> bytes;
-    std::istringstream lines(hex);
-    std::string line;
-    std::uint32_t upper = 0;
-    sawEnd = false;
-    while (std::getline(lines, line)) {
-        EXPECT_FALSE(sawEnd) << "record after the end record";
-        EXPECT_EQ(line[0], ':');
-        Bytes record;
-        for (std::size_t i = 1; i + 2 <= line.size(); i += 2) {
-            record.push_back(static_cast<std::uint8_t>(std::stoul(line.substr(i, 2), nullptr, 16)));
-        }
-        EXPECT_EQ(record.size(), record[0] + 5u) << line;
-        unsigned sum = 0;
-        for (std::uint8_t b : record) sum += b;
-        EXPECT_EQ(sum & 0xFF, 0u) << line;
-        const std::uint32_t offset = (std::uint32_t{record[1]} << 8) | record[2];
-        if (record[3] == 0x00) {
-            for (std::uint32_t i = 0; i < record[0]; ++i) {
-                bytes[(upper << 16) + offset + i] = record[4 + i];
-            }
-        } else if (record[3] == 0x04) {
-            upper = (std::uint32_t{record[4]} << 8) | record[5];
-        } else if (record[3] == 0x01) {
-            sawEnd = true;
-        } else {
-            ADD_FAILURE() << "unexpected record " << line;
+    for (const intel_hex::DataRecord& record : records) {
+        for (std::size_t i = 0; i < record.data.size(); ++i) {
+            bytes[record.address + static_cast<std::uint32_t>(i)] = record.data[i];
         }
     }
     return bytes;
@@ -279,9 +259,7 @@ TEST(BoardDump, IntelHexHoldsEveryWrittenByteAndNothingElse) {
     model.Receive(BlockFrame(0xA780, high, 2));
     model.Receive(EepromFrame(0x10, 0x5A));
 
-    bool sawEnd = false;
-    const auto bytes = ParseHex(model.IntelHex(), sawEnd);
-    EXPECT_TRUE(sawEnd);
+    const auto bytes = ParseHex(model.IntelHex());
     for (const auto& [address, value] : bytes) {
         if (address >= kEepromHexAddress) {
             EXPECT_EQ(value, model.Eeprom().at(address - kEepromHexAddress));

@@ -1,7 +1,9 @@
 #include "tools/board/boot_loader_model.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <span>
+
+#include "tools/intel_hex/intel_hex_writer.h"
 
 #include "engine/link_state.h"
 
@@ -32,43 +34,15 @@ std::uint8_t Low(unsigned value) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-void AppendHexRecord(std::string& hex, std::uint8_t type, std::uint16_t address,
-                     const std::uint8_t* data, std::size_t n) {
-    char field[8];
-    unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF) + type;
-    std::snprintf(field, sizeof field, ":%02X", static_cast<unsigned>(n));
-    hex += field;
-    std::snprintf(field, sizeof field, "%04X%02X", static_cast<unsigned>(address),
-                  static_cast<unsigned>(type));
-    hex += field;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::snprintf(field, sizeof field, "%02X", static_cast<unsigned>(data[i]));
-        hex += field;
-        sum += data[i];
-    }
-    std::snprintf(field, sizeof field, "%02X\n", static_cast<unsigned>(Low(0x100 - (sum & 0xFF))));
-    hex += field;
-}
-
-// Appends the non-erased 16-byte lines of one memory area starting at byte
-// address base. upper holds the upper 16 address bits last announced.
-void AppendHexArea(std::string& hex, const Bytes& area, std::uint32_t base, std::uint32_t& upper) {
+// The non-erased 16-byte lines of one memory area starting at byte address
+// base.
+void AddHexArea(intel_hex::IntelHexWriter& hex, const Bytes& area, std::uint32_t base) {
     constexpr std::size_t kLine = 16;
     for (std::size_t at = 0; at < area.size(); at += kLine) {
-        const std::size_t n = std::min(kLine, area.size() - at);
-        const auto first = area.begin() + static_cast<std::ptrdiff_t>(at);
-        if (std::all_of(first, first + static_cast<std::ptrdiff_t>(n),
-                        [](std::uint8_t b) { return b == 0xFF; })) {
+        const auto line = std::span(area).subspan(at, std::min(kLine, area.size() - at));
+        if (std::all_of(line.begin(), line.end(), [](std::uint8_t b) { return b == 0xFF; }))
             continue;
-        }
-        const std::uint32_t address = base + static_cast<std::uint32_t>(at);
-        // A line never crosses a 64 KiB boundary: bases are multiples of 16.
-        if ((address >> 16) != upper) {
-            upper = address >> 16;
-            const std::uint8_t ext[2] = {Low(upper >> 8), Low(upper)};
-            AppendHexRecord(hex, 0x04, 0, ext, 2);
-        }
-        AppendHexRecord(hex, 0x00, static_cast<std::uint16_t>(address & 0xFFFF), &area[at], n);
+        hex.AddData(base + static_cast<std::uint32_t>(at), line);
     }
 }
 
@@ -278,12 +252,10 @@ void BootLoaderModel::Store(const ReceivedFrame& frame) {
 }
 
 std::string BootLoaderModel::IntelHex() const {
-    std::string hex;
-    std::uint32_t upper = 0;
-    AppendHexArea(hex, program_, 0, upper);
-    AppendHexArea(hex, eeprom_, kEepromHexAddress, upper);
-    AppendHexRecord(hex, 0x01, 0, nullptr, 0);
-    return hex;
+    intel_hex::IntelHexWriter hex(16);
+    AddHexArea(hex, program_, 0);
+    AddHexArea(hex, eeprom_, kEepromHexAddress);
+    return hex.Finish();
 }
 
 }  // namespace vorlan::board
