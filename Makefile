@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize demo screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci demo screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -18,12 +18,22 @@ sanitize: deps
 	cmake --build --preset sanitize -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ctest --preset sanitize -j $(JOBS)
 
+# The libFuzzer targets in fuzz/, built with clang, each run FUZZ_SECONDS on
+# a copy of its seed corpus; fails when one finds a crash. fuzz-ci: a short run.
+FUZZ_SECONDS ?= 180
+fuzz:
+	@./scripts/install-deps.sh fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) ./scripts/fuzz.sh
+
+fuzz-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=30
+
 # PNGs of the four windows for the documentation (needs xvfb and xauth).
 screenshots: build
 	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz
 
 # A whole update against the board emulator, in a window or in this terminal.
 demo: build
