@@ -36,8 +36,17 @@ clean:
 	rm -rf build build-sanitize build-fuzz
 
 # A whole update against the board emulator, in a window or in this terminal.
-demo: build
-	./scripts/demo.sh
+# Builds only the programs it runs, quietly: the build's log is shown only
+# when the build fails.
+DEMO_PROGRAMS = vorlan vorlan-flash vorlan-board
+demo: deps
+	@echo "Building $(DEMO_PROGRAMS) (log: build/demo-build.log)"
+	@mkdir -p build
+	@{ cmake --preset default && \
+	   cmake --build --preset default -j $(JOBS) --target $(DEMO_PROGRAMS); } \
+	   >build/demo-build.log 2>&1 || \
+	   { cat build/demo-build.log; echo "make demo: the build failed" >&2; exit 1; }
+	@./scripts/demo.sh
 
 # Run time of the demo image against the emulator at line rate, against the
 # wire time of its bytes (not a test).

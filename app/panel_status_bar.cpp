@@ -1,7 +1,10 @@
 #include "app/panel_status_bar.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <algorithm>
+
+#include "app/window_look.h"
 
 namespace vorlan {
 
@@ -35,8 +38,13 @@ void PanelStatusBar::PlacePanels() {
 }
 
 void PanelStatusBar::SetPanelText(int panel, const std::string& text) {
-    if (QLabel* label = Panel(panel))
-        label->setText(QString::fromStdString(text));
+    QLabel* label = Panel(panel);
+    if (label == nullptr)
+        return;
+    // Long step texts ("Program 15488 (03c80)") shrink rather than lose
+    // their end; the bar's own face is the design size.
+    const QFontInfo face(font());
+    SetFittedText(*label, QString::fromStdString(text), face.pixelSize(), kSmallestPanelPixels);
 }
 
 void PanelStatusBar::RepaintNow() {

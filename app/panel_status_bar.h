@@ -20,7 +20,8 @@ public:
     // widths: one per panel, in pixels.
     PanelStatusBar(std::initializer_list<int> widths, QWidget* parent);
 
-    // A panel past the last one is ignored.
+    // A panel past the last one is ignored. A text too long for its panel
+    // is drawn in a smaller face, down to kSmallestPanelPixels.
     void SetPanelText(int panel, const std::string& text) override;
     void RepaintNow() override;
 
@@ -35,6 +36,7 @@ protected:
 private:
     // Room between two panels, taken from the left panel's width.
     static constexpr int kPanelGap = 2;
+    static constexpr int kSmallestPanelPixels = 8;
     void PlacePanels();
 
     std::vector<QLabel*> panels_;

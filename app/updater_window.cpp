@@ -11,6 +11,7 @@
 #include "app/build_version.h"
 #include "app/logos.h"
 #include "app/panel_status_bar.h"
+#include "app/port_problem_display.h"
 #include "app/run_progress_bar.h"
 #include "app/window_look.h"
 #include "app/window_references.h"
@@ -79,6 +80,7 @@ UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
         SetApplicationTitle(BuildVersion());
         label1_->setText(QString::fromStdString(BuildVersion()));
         RestorePortFromSetting();
+        InstallPortProblemDisplay();
         BuildImageTable();
         ShowPortOnStatusBar(*statusBar1_);
         // In Upgrade mode this window stays hidden and the grey goes to the
@@ -211,10 +213,14 @@ void UpdaterWindow::HideReleaseLine() {
 }
 
 void UpdaterWindow::Button1Click() {
+    if (!IsRunActive())
+        startClick_.RunStarting();
     RunUpdate(*progressBar1_, *statusBar1_);
 }
 
 void UpdaterWindow::Button2Click() {
+    if (startClick_.IsSecondClickOfStart())
+        return;
     button2_->hide();
     RequestStop();
 }

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/start_click_guard.h"
 #include "engine/views.h"
 
 class QAction;
@@ -55,7 +56,8 @@ public:
 
     // Event handlers.
     void Button1Click();    // "&Update": one run, search then program
-    void Button2Click();    // "&Stop": hides itself, raises the stop request
+    void Button2Click();    // "&Stop": hides itself, raises the stop request;
+                            // ignored as the twin of a double-click on "&Update"
     void S1Click();         // "&Change port": hides the result lines, shows Port setup
     void Label1DblClick();  // shows the Version list window
     void FormClose();       // stops a run, closes the port, stores "com"
@@ -82,6 +84,7 @@ private:
     void ChooseLogo();
 
     bool mainWindow_ = false;
+    StartClickGuard startClick_;
     QPushButton* button1_ = nullptr;
     QPushButton* button2_ = nullptr;
     QLabel* image1_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "app/build_version.h"
 #include "app/panel_status_bar.h"
+#include "app/port_problem_display.h"
 #include "app/run_progress_bar.h"
 #include "app/window_look.h"
 #include "app/window_references.h"
@@ -49,6 +50,7 @@ UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
         setWindowTitle(QString::fromStdString(UpgradeTitle()));
         SetApplicationTitle(BuildVersion());
         RestorePortFromSetting();
+        InstallPortProblemDisplay();
         BuildImageTable();
         ShowPortOnStatusBar(*statusBar1_);
     } catch (...) {
@@ -111,10 +113,14 @@ void UpgradeWindow::FocusStartButton() {
 }
 
 void UpgradeWindow::Button1Click() {
+    if (!IsRunActive())
+        startClick_.RunStarting();
     RunUpdate(*progressBar1_, *statusBar1_);
 }
 
 void UpgradeWindow::Button2Click() {
+    if (startClick_.IsSecondClickOfStart())
+        return;
     ShowIdleButtons();
     RequestStop();
 }

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/start_click_guard.h"
 #include "engine/views.h"
 
 class QAction;
@@ -48,7 +49,8 @@ public:
 
     // Event handlers.
     void Button1Click();      // START: one run, search then program
-    void Button2Click();      // STOP: START back at once, stop request raised
+    void Button2Click();      // STOP: START back at once, stop request raised;
+                              // ignored as the twin of a double-click on START
     void SerialPort1Click();  // "Serial Port": shows Port setup
     void FormClose();         // stops a run, closes the port, stores "com"
 
@@ -66,6 +68,7 @@ private:
     void CreateControls();
 
     bool mainWindow_ = false;
+    StartClickGuard startClick_;
     QFrame* panel1_ = nullptr;
     QPushButton* button1_ = nullptr;
     QPushButton* button2_ = nullptr;

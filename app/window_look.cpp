@@ -45,14 +45,15 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
     return font;
 }
 
-void SetFittedText(QLabel& label, const QString& text, int designPixels) {
-    constexpr int kSmallestPixels = 10;
-    const int room = label.width() - 2 * label.margin() - 4;
+void SetFittedText(QLabel& label, const QString& text, int designPixels, int smallestPixels) {
+    // The frame and the indent take their share of a label's width.
+    const int indent = label.indent() > 0 ? label.indent() : 0;
+    const int room = label.contentsRect().width() - 2 * label.margin() - indent - 4;
     QFont font = label.font();
     int pixels = designPixels;
     for (;; --pixels) {
         font.setPixelSize(pixels);
-        if (pixels <= kSmallestPixels || QFontMetrics(font).horizontalAdvance(text) <= room)
+        if (pixels <= smallestPixels || QFontMetrics(font).horizontalAdvance(text) <= room)
             break;
     }
     label.setFont(font);

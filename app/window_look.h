@@ -28,8 +28,11 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false);
 inline const QString kDefaultFace = QStringLiteral("MS Sans Serif");
 
 // Sets a fixed label's text at its design size in pixels, or smaller when the
-// stand-in face would not fit the text into the label (no text is cut off).
-void SetFittedText(QLabel& label, const QString& text, int designPixels);
+// stand-in face would not fit the text into the label (no text is cut off),
+// but never below smallestPixels.
+inline constexpr int kSmallestFittedPixels = 10;
+void SetFittedText(QLabel& label, const QString& text, int designPixels,
+                   int smallestPixels = kSmallestFittedPixels);
 
 // Paints the widget's background in the given colour from now on.
 void SetBackground(QWidget& widget, const QColor& colour);

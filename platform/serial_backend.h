@@ -96,6 +96,17 @@ public:
     // line that has gone away waits the full time (so waits stay waits).
     virtual bool WaitReadable(int handle, int timeoutMs) = 0;
     virtual SerialStatus SetModemLine(int handle, ModemLineCall call) = 0;
+    // Asks the device's driver to hand each received byte over at once (on)
+    // or to go back to its own way (off), e.g. a USB adapter that otherwise
+    // gathers bytes for up to 16 ms; wasOn says how it was before. Devices
+    // without such a setting refuse with kNotSupported and stay as they are.
+    virtual SerialStatus SetLowLatency(int handle, bool on, bool& wasOn) = 0;
+    // true while the device held by handle is still there and devicePath
+    // (links followed) still names that very device; false once the line
+    // has hung up (adapter unplugged, the far end of a pseudo-terminal
+    // closed) or the name now leads to another device or to none (a
+    // replugged adapter gets a new device node). Never waits.
+    virtual bool StillNamedBy(int handle, const std::string& devicePath) = 0;
     virtual void Close(int handle) = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "ports/port_selection.h"
 
+#include <utility>
+
 #include "engine/decimal_text.h"
 #include "engine/status_reporting.h"
 #include "ports/serial_driver.h"
@@ -11,6 +13,7 @@ namespace {
 struct SelectionState {
     std::int16_t current = 0;
     std::int16_t opened = 0;
+    PortProblemSink problems;
 };
 
 SelectionState& State() {
@@ -34,17 +37,39 @@ void ResetPortSelection() {
     State() = SelectionState{};
 }
 
+void SetPortProblemSink(PortProblemSink sink) {
+    State().problems = std::move(sink);
+}
+
 void ReopenSelectedPort() {
     const std::int16_t index = CurrentPortIndex();
-    if (OpenedPortIndex() == index)
+    // The same choice is opened again when its device went away or never
+    // opened: an adapter plugged in or replugged since is then found.
+    if (OpenedPortIndex() == index && PortStillPresent(index))
         return;
     OpenedPortIndex() = index;
     // The port opened before stays open: only this index is closed first.
     ClosePort(index);
     OpenPort(index, kLineSpeed, kParityNone, kStopBitsTwo, kLineDataBits);
     SetPortLines(index, 1);
-    if (CheckPort(index) < 0)
+    const bool usable = CheckPort(index) >= 0;
+    if (State().problems)
+        State().problems(usable ? std::string() : DescribePortProblem(index));
+    if (!usable)
         ReportResult("Invalid Port Com", kColourRed, 0);
+}
+
+std::string DescribePortProblem(std::int16_t index) {
+    if (index < 0)
+        return "no port is chosen";
+    const std::string name = PortNameOfIndex(index);
+    if (index > kHighestPortIndex)
+        return name + " is past " + PortNameOfIndex(kHighestPortIndex) + ", the last port";
+    const SerialStatus& error = PortRecordAt(index).openError;
+    if (error.message.empty())
+        return name + " cannot be used";
+    // The driver's message names the device path, or the port when it has none.
+    return error.message.rfind(name + " ", 0) == 0 ? error.message : name + ": " + error.message;
 }
 
 std::string PortNameOfIndex(std::int16_t index) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/link_port.h"
@@ -14,14 +15,27 @@ inline constexpr std::uint32_t kLineSpeed = 115200;
 
 std::int16_t& CurrentPortIndex();
 std::int16_t& OpenedPortIndex();
-// Both indexes back to 0 (for tests; ports stay as they are).
+// Both indexes back to 0 and no problem sink (for tests; ports stay as they
+// are).
 void ResetPortSelection();
 
 // Opens the current port at 115200 8N2 and clears DTR and RTS when the current
-// index differs from the opened one; reports "Invalid Port Com" (red, code 0)
-// through ReportResult when the port is then not usable. The port opened
-// before stays open. Blocks only as long as opening a device does.
+// index differs from the opened one, or when the same port is not open or its
+// device has gone away (PortStillPresent): a replugged adapter or a restarted
+// emulator is found again. A port still present is left as it is. Reports
+// "Invalid Port Com" (red, code 0) through ReportResult when the port is then
+// not usable. The port opened before stays open. Blocks only as long as
+// opening a device does.
 void ReopenSelectedPort();
+
+// Why the port with this index cannot be used, for a person: the COM name,
+// the device path, the system's words and what to do (e.g. which group to
+// join). Meaningful after a failed open.
+std::string DescribePortProblem(std::int16_t index);
+// Told after every open that ReopenSelectedPort makes: DescribePortProblem of
+// the port when it is not usable, empty when it is. Unset: nobody is told.
+using PortProblemSink = std::function<void(const std::string& problem)>;
+void SetPortProblemSink(PortProblemSink sink);
 void ShowPortOnStatusBar(StatusBarView& bar);
 // "COM<n>" for index n-1, "-----" for a negative index.
 std::string PortNameOfIndex(std::int16_t index);

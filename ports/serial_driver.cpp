@@ -50,6 +50,27 @@ void ShowMessage(const std::string& text) {
     }
 }
 
+// Lets go of an open record's device, putting back what the driver changed.
+void ReleaseDevice(PortRecord& record) {
+    SerialBackend& os = CurrentSerialBackend();
+    if (record.lowLatencySet) {
+        bool wasOn = false;
+        os.SetLowLatency(record.handle, false, wasOn);  // a vanished device cannot refuse
+    }
+    record.open = 0;
+    os.Close(record.handle);
+    record.handle = -1;
+    record.lineLost = false;
+    record.lowLatencySet = false;
+}
+
+// A hung-up line or a vanished device stays so: only a new open helps.
+bool NoteLine(PortRecord& record, const SerialStatus& status) {
+    if (status.kind == SerialErrorKind::kHungUp || status.kind == SerialErrorKind::kNotFound)
+        record.lineLost = true;
+    return status.ok();
+}
+
 // Releases a device that was opened but not (or no longer) fully configured
 // and keeps why.
 PortRecord* Abandon(PortRecord& record, int handle, const SerialStatus& status,
@@ -83,11 +104,8 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
         return nullptr;
     PortRecord& record = State().table[static_cast<std::size_t>(index)];
     record.index = index;
-    if (record.open != 0) {
-        record.open = 0;
-        CurrentSerialBackend().Close(record.handle);
-        record.handle = -1;
-    }
+    if (record.open != 0)
+        ReleaseDevice(record);
 
     SerialBackend& os = CurrentSerialBackend();
     int handle = -1;
@@ -134,19 +152,25 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
         ShowMessage("Unable to set the time-out parameters");
         return Abandon(record, handle, status, path + ": setting the time-outs");
     }
+    // Stop-and-wait pays an adapter's gathering time on every answer.
+    bool wasOn = false;
+    record.lowLatencySet = os.SetLowLatency(handle, true, wasOn).ok() && !wasOn;
     record.handle = handle;
     record.open = 1;
+    record.lineLost = false;
     record.openError = SerialStatus{};
     return &record;
 }
 
 void ClosePort(int index) {
+    if (PortRecord* record = OpenRecord(index))
+        ReleaseDevice(*record);
+}
+
+bool PortStillPresent(int index) {
     PortRecord* record = OpenRecord(index);
-    if (record == nullptr)
-        return;
-    record->open = 0;
-    CurrentSerialBackend().Close(record->handle);
-    record->handle = -1;
+    return record != nullptr && record->handle >= 0 && !record->lineLost &&
+           CurrentSerialBackend().StillNamedBy(record->handle, DevicePathOfCom(index + 1));
 }
 
 std::int16_t CheckPort(int index) {
@@ -155,7 +179,7 @@ std::int16_t CheckPort(int index) {
         return -2;
     if (record->handle < 0)
         return -1;
-    CurrentSerialBackend().DrainOutput(record->handle);  // result ignored
+    NoteLine(*record, CurrentSerialBackend().DrainOutput(record->handle));  // not a result
     return 0;
 }
 
@@ -167,9 +191,9 @@ int WritePort(int index, const std::uint8_t* bytes, std::int32_t count) {
     const std::uint32_t timeoutMs =
         kPortTimeouts.writeTotalMultiplier * n + kPortTimeouts.writeTotalConstant;
     SerialBackend& os = CurrentSerialBackend();
-    if (!os.Write(record->handle, bytes, n, timeoutMs).ok())
+    if (!NoteLine(*record, os.Write(record->handle, bytes, n, timeoutMs)))
         return 0;
-    os.DrainOutput(record->handle);
+    NoteLine(*record, os.DrainOutput(record->handle));
     return 2;
 }
 
@@ -178,11 +202,10 @@ std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity) {
     if (record == nullptr || buffer == nullptr || capacity <= 0)
         return 0;
     std::size_t received = 0;
-    if (!CurrentSerialBackend()
-             .ReadNonBlocking(record->handle, buffer, static_cast<std::size_t>(capacity), received)
-             .ok()) {
+    const SerialStatus status = CurrentSerialBackend().ReadNonBlocking(
+        record->handle, buffer, static_cast<std::size_t>(capacity), received);
+    if (!NoteLine(*record, status))
         return 0;
-    }
     return static_cast<std::int32_t>(received);
 }
 

@@ -28,6 +28,11 @@ struct PortRecord {
     // Why the last OpenPort of this record failed, with the OS text and the
     // device path in the message; kNone after a successful open.
     SerialStatus openError;
+    // Set while open once a read, write or wait met a hung-up line or a
+    // device that is gone (unplugged adapter, closed emulator).
+    bool lineLost = false;
+    // The driver turned the device's low latency on and puts it back at close.
+    bool lowLatencySet = false;
 };
 
 // The backend the driver uses. Tests put in a fake (close every port first);
@@ -40,10 +45,17 @@ SerialBackend& CurrentSerialBackend();
 using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
 void SetDriverMessageSink(MessageSink sink);
 
-// Null on failure. Opening an open record releases its device first.
+// Null on failure. Opening an open record releases its device first. Asks
+// the device for low latency (a USB adapter then passes each answer on at
+// once); a device that refuses is used as it is.
 PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::uint8_t stopBits,
                      std::uint8_t dataBits);
 void ClosePort(int index);
+// true while the record is open and its device is still there under the
+// port's name: nothing has met a hang-up or a vanished device, and the name
+// still leads to the device held (not to a replugged adapter's new node).
+// Never waits.
+bool PortStillPresent(int index);
 // 0 usable, -1 invalid handle, -2 not open (or index out of range).
 std::int16_t CheckPort(int index);
 // 2 when written and sent, 0 when not open or the write failed. Blocks until

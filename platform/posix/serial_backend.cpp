@@ -3,9 +3,11 @@
 #include "platform/serial_backend.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +15,8 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+
+#include "platform/posix/open_failure_advice.h"
 
 namespace vorlan {
 
@@ -61,6 +65,13 @@ SerialStatus SystemError(int error) {
 
 SerialStatus LastError() {
     return SystemError(errno);
+}
+
+// A failed open says what the technician can do about it, beside the OS text.
+SerialStatus OpenError(int error, const std::string& devicePath) {
+    SerialStatus status = SystemError(error);
+    status.message += posix::OpenFailureAdvice(error, devicePath);
+    return status;
 }
 
 struct SpeedCode {
@@ -139,16 +150,17 @@ public:
         // return EAGAIN instead of waiting.
         int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            return LastError();
+            return OpenError(errno, devicePath);
         // The flock keeps out every other open, ours and other processes',
         // including root's; TIOCEXCL also keeps out tools that do not flock.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            SerialStatus status = LastError();
+            // "Resource temporarily unavailable" would hide that it is busy.
+            const int error = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
-            return status;
+            return OpenError(error, devicePath);
         }
         if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
-            SerialStatus status = LastError();
+            SerialStatus status = OpenError(errno, devicePath);
             ::close(fd);
             return status;
         }
@@ -337,6 +349,42 @@ public:
         if (::ioctl(handle, set ? TIOCMBIS : TIOCMBIC, &bits) != 0)
             return LastError();
         return {};
+    }
+
+    SerialStatus SetLowLatency(int handle, bool on, bool& wasOn) override {
+        wasOn = false;
+        // Only drivers that keep serial settings answer TIOCGSERIAL (UARTs,
+        // USB adapters); a pseudo-terminal says ENOTTY and is left alone.
+        serial_struct serial{};
+        if (::ioctl(handle, TIOCGSERIAL, &serial) != 0)
+            return LastError();
+        wasOn = (serial.flags & ASYNC_LOW_LATENCY) != 0;
+        if (wasOn == on)
+            return {};
+        // Everything else goes back as it was read: a user may change only
+        // this flag and a few like it without privileges.
+        if (on) {
+            serial.flags |= ASYNC_LOW_LATENCY;
+        } else {
+            serial.flags &= ~ASYNC_LOW_LATENCY;
+        }
+        if (::ioctl(handle, TIOCSSERIAL, &serial) != 0)
+            return LastError();
+        return {};
+    }
+
+    bool StillNamedBy(int handle, const std::string& devicePath) override {
+        // No events asked for: a hang-up and an error are reported anyway.
+        pollfd p{handle, 0, 0};
+        if (::poll(&p, 1, 0) < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+            return false;
+        // A replugged adapter is a new device node, even under the old name.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(handle, &held) != 0 || ::stat(devicePath.c_str(), &named) != 0)
+            return false;
+        return held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
+               held.st_rdev == named.st_rdev;
     }
 
     void Close(int handle) override {

@@ -206,6 +206,17 @@ TEST_F(Emulator, AnswersAFrameOnlyAfterItsWireTime) {
     EXPECT_GE(Clock::now() - start, std::chrono::microseconds(262 * 95 + 95));
 }
 
+// As through a USB adapter whose latency timer holds the few bytes of an
+// answer back.
+TEST_F(Emulator, HoldsAnswersBackForTheAdaptersLatency) {
+    Start({"--com", "7", "--bios", "4", "--latency", "40"});
+    ASSERT_TRUE(OpenCom(7));
+    const auto start = Clock::now();
+    Send({0xC2});
+    EXPECT_EQ(ReadUpTo(slave_, 6, 2000).size(), 6u);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(40));
+}
+
 TEST_F(Emulator, ReplacesAStaleLinkButNotALiveOne) {
     fs::create_directories(ports_);
     fs::create_symlink("/dev/pts/no-such-terminal", ports_ + "/com6");

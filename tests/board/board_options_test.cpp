@@ -40,7 +40,7 @@ TEST(BoardOptions, SetsTheBoardTheFaultsAndTheTiming) {
                  "REL 2",   "--skip",   "0x4000:0x400", "--refuse",    "3:5",        "--refuse",
                  "7:1",     "--silent", "10",           "--stray",     "5:3f11",     "--hangup",
                  "100",     "--late",   "1.5",          "--line-rate", "--write-ms", "4",
-                 "--dump",  "b.hex",    "--replace"});
+                 "--dump",  "b.hex",    "--replace",    "--latency",   "16"});
     EXPECT_EQ(o.comNumber, 12);
     EXPECT_EQ(o.board.chipIdentity, 0x42);
     EXPECT_EQ(o.board.biosByte, 5);
@@ -57,17 +57,19 @@ TEST(BoardOptions, SetsTheBoardTheFaultsAndTheTiming) {
     EXPECT_EQ(o.board.answerSearchFromMs, 1500u);
     EXPECT_TRUE(o.lineRate);
     EXPECT_EQ(o.writeMs, 4u);
+    EXPECT_EQ(o.latencyMs, 16u);
     EXPECT_EQ(o.dumpFile, "b.hex");
     EXPECT_TRUE(o.replaceLink);
 }
 
 TEST(BoardOptions, RefusesValuesOutOfRangeOrMalformed) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--com", "0"},      {"--com", "256"},      {"--chip", "256"},  {"--bios", "-1"},
-        {"--board", "9x"},   {"--prep", ""},        {"--skip", "5"},    {"--skip", "1:0x10000"},
-        {"--refuse", "3"},   {"--refuse", "a:1"},   {"--silent", "-2"}, {"--stray", "5:3"},
-        {"--stray", "5:zz"}, {"--stray", "5"},      {"--late", "x"},    {"--late", "-1"},
-        {"--late", "nan"},   {"--write-ms", "1e3"}, {"--com"},          {"--frobnicate"},
+        {"--com", "0"},        {"--com", "256"},      {"--chip", "256"},  {"--bios", "-1"},
+        {"--board", "9x"},     {"--prep", ""},        {"--skip", "5"},    {"--skip", "1:0x10000"},
+        {"--refuse", "3"},     {"--refuse", "a:1"},   {"--silent", "-2"}, {"--stray", "5:3"},
+        {"--stray", "5:zz"},   {"--stray", "5"},      {"--late", "x"},    {"--late", "-1"},
+        {"--late", "nan"},     {"--write-ms", "1e3"}, {"--com"},          {"--frobnicate"},
+        {"--latency", "1001"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));

@@ -44,6 +44,8 @@ public:
     }
     bool WaitReadable(int, int) override { return false; }
     SerialStatus SetModemLine(int, ModemLineCall) override { return {}; }
+    SerialStatus SetLowLatency(int, bool, bool&) override { return {}; }
+    bool StillNamedBy(int, const std::string&) override { return false; }
     void Close(int) override {}
 
     std::vector<std::string> openedPaths;

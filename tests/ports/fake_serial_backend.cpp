@@ -55,6 +55,8 @@ SerialStatus FakeSerialBackend::Write(int, const std::uint8_t* bytes, std::size_
                                       std::uint32_t timeoutMs) {
     calls.push_back("write " + std::to_string(count));
     lastWriteTimeoutMs = timeoutMs;
+    if (lineFault != SerialErrorKind::kNone)
+        return {lineFault, "line gone"};
     if (refuse.count(Step::kWrite) != 0)
         return {SerialErrorKind::kTimedOut, "timed out"};
     written.insert(written.end(), bytes, bytes + count);
@@ -63,6 +65,8 @@ SerialStatus FakeSerialBackend::Write(int, const std::uint8_t* bytes, std::size_
 
 SerialStatus FakeSerialBackend::DrainOutput(int) {
     calls.push_back("drain");
+    if (lineFault != SerialErrorKind::kNone)
+        return {lineFault, "line gone"};
     return refuse.count(Step::kDrain) != 0 ? Refused() : SerialStatus{};
 }
 
@@ -91,6 +95,19 @@ SerialStatus FakeSerialBackend::SetModemLine(int handle, ModemLineCall call) {
     static const char* const kNames[] = {"setrts", "clrrts", "setdtr", "clrdtr"};
     calls.push_back(std::string(kNames[static_cast<int>(call) - 3]) + " " + std::to_string(handle));
     return {SerialErrorKind::kNotSupported, "no modem lines"};  // as a pseudo-terminal
+}
+
+SerialStatus FakeSerialBackend::SetLowLatency(int handle, bool on, bool& wasOn) {
+    calls.push_back(std::string(on ? "lowlatency " : "normallatency ") + std::to_string(handle));
+    wasOn = lowLatencyOn;
+    if (refuse.count(Step::kLowLatency) != 0)
+        return {SerialErrorKind::kNotSupported, "no such setting"};
+    lowLatencyOn = on;
+    return {};
+}
+
+bool FakeSerialBackend::StillNamedBy(int handle, const std::string&) {
+    return heldHandles.count(handle) != 0 && renamed.count(handle) == 0;
 }
 
 void FakeSerialBackend::Close(int handle) {

@@ -14,7 +14,17 @@ namespace vorlan::test {
 
 class FakeSerialBackend : public SerialBackend {
 public:
-    enum class Step { kOpen, kGetLine, kSetLine, kQueues, kTimeouts, kWrite, kDrain, kRead };
+    enum class Step {
+        kOpen,
+        kGetLine,
+        kSetLine,
+        kQueues,
+        kTimeouts,
+        kWrite,
+        kDrain,
+        kRead,
+        kLowLatency
+    };
 
     SerialStatus OpenExclusive(const std::string& devicePath, int& handle) override;
     SerialStatus GetLineSettings(int handle, LineSettings& settings) override;
@@ -28,12 +38,17 @@ public:
                                  std::size_t& received) override;
     bool WaitReadable(int handle, int timeoutMs) override;
     SerialStatus SetModemLine(int handle, ModemLineCall call) override;
+    SerialStatus SetLowLatency(int handle, bool on, bool& wasOn) override;
+    bool StillNamedBy(int handle, const std::string& devicePath) override;
     void Close(int handle) override;
 
-    std::set<Step> refuse;              // steps that fail
-    LineSettings deviceLine;            // what GetLineSettings reports
-    std::deque<std::size_t> readSizes;  // sizes of successive reads; then 0
-    bool hungUp = false;                // reads fail as a dead line
+    std::set<Step> refuse;                               // steps that fail
+    LineSettings deviceLine;                             // what GetLineSettings reports
+    std::deque<std::size_t> readSizes;                   // sizes of successive reads; then 0
+    bool hungUp = false;                                 // reads fail as a dead line
+    SerialErrorKind lineFault = SerialErrorKind::kNone;  // writes and waits fail so
+    bool lowLatencyOn = false;                           // the device's low-latency setting
+    std::set<int> renamed;                               // handles whose name now leads elsewhere
 
     std::vector<std::string> calls;  // "open <path>", "close <h>", "setdtr <h>" ...
     std::vector<std::string> openedPaths;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "engine/status_reporting.h"
@@ -91,20 +92,64 @@ TEST_F(PortSelectionTest, ReopensOnlyWhenTheChoiceChangedAndKeepsTheOldPortOpen)
     EXPECT_TRUE(notifier.codes.empty());
 }
 
-TEST_F(PortSelectionTest, APortThatCannotBeOpenedIsReportedOnceAndNotRetried) {
+// An adapter plugged in after a failed start is found by the next run; the
+// person is told why the port could not be used beside "Invalid Port Com".
+TEST_F(PortSelectionTest, APortThatCannotBeOpenedIsReportedWithWhyAndTriedAgain) {
+    std::vector<std::string> problems;
+    SetPortProblemSink([&](const std::string& problem) { problems.push_back(problem); });
     os.refuse = {FakeSerialBackend::Step::kOpen};
     StartWith(5);
     ReopenSelectedPort();
     EXPECT_EQ(notifier.codes, std::vector<std::uint8_t>{0});
     EXPECT_EQ(window.resultText, "Invalid Port Com");
     EXPECT_EQ(window.resultBackground, kColourRed);
+    EXPECT_EQ(problems, std::vector<std::string>{"COM6: /dev/ttyS5: busy"});
 
     os.refuse.clear();
-    ReopenSelectedPort();  // same choice: no new attempt
-    EXPECT_EQ(os.openedPaths.size(), 1u);
+    ReopenSelectedPort();  // same choice, nothing open: tried again
+    EXPECT_EQ(os.openedPaths.size(), 2u);
     EXPECT_EQ(notifier.codes.size(), 1u);
+    EXPECT_EQ(problems.back(), "");
     SelectedSerialPort port;
-    EXPECT_EQ(port.Check(), -2);
+    EXPECT_EQ(port.Check(), 0);
+}
+
+// Unplugged and plugged in again, or the emulator restarted: the next run
+// opens the port anew instead of searching on a dead line for ever.
+TEST_F(PortSelectionTest, APortWhoseDeviceWentAwayIsOpenedAgain) {
+    StartWith(2);
+    ReopenSelectedPort();
+    const int first = PortRecordAt(2).handle;
+    os.hungUp = true;
+    SelectedSerialPort port;
+    std::uint8_t buffer[16];
+    EXPECT_EQ(port.Read(buffer, 16), 0);
+    os.hungUp = false;
+    ReopenSelectedPort();
+    EXPECT_EQ(Opens("/dev/ttyS2"), 2);
+    EXPECT_EQ(os.heldHandles, std::set<int>{PortRecordAt(2).handle});
+
+    os.renamed.insert(PortRecordAt(2).handle);  // a new node under the same name
+    ReopenSelectedPort();
+    EXPECT_EQ(Opens("/dev/ttyS2"), 3);
+    EXPECT_NE(PortRecordAt(2).handle, first);
+    EXPECT_TRUE(notifier.codes.empty());
+}
+
+TEST_F(PortSelectionTest, EveryKindOfUnusablePortIsExplained) {
+    struct Row {
+        std::int16_t index;
+        const char* problem;
+    };
+    for (const Row& row :
+         {Row{-1, "no port is chosen"}, Row{300, "COM301 is past COM257, the last port"},
+          Row{4, "COM5: /dev/ttyS4: busy"}, Row{200, "COM201 names no device"}}) {
+        SCOPED_TRACE(row.index);
+        os.refuse = {FakeSerialBackend::Step::kOpen};
+        StartWith(row.index);
+        ReopenSelectedPort();
+        EXPECT_EQ(DescribePortProblem(row.index), row.problem);
+    }
 }
 
 TEST_F(PortSelectionTest, NoPortChosen) {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ TEST_F(SerialDriverTest, OpenAppliesTheLineAndKeepsTheStepOrder) {
     EXPECT_EQ(record->index, 2);
     EXPECT_EQ(record->open, 1);
     EXPECT_EQ(os.calls, (std::vector<std::string>{"open /dev/ttyS2", "getline", "setline", "queues",
-                                                  "timeouts"}));
+                                                  "timeouts", "lowlatency 10"}));
     const LineSettings& line = os.appliedLine;
     EXPECT_EQ(line.baud, 115200u);
     EXPECT_EQ(line.dataBits, 8);
@@ -110,9 +111,10 @@ TEST_F(SerialDriverTest, ReopeningAnOpenRecordReleasesTheOldDeviceFirst) {
     os.calls.clear();
     PortRecord* second = Open(1);
     ASSERT_EQ(second, first);  // the record is reused
-    ASSERT_GE(os.calls.size(), 2u);
-    EXPECT_EQ(os.calls[0], "close " + std::to_string(oldHandle));
-    EXPECT_EQ(os.calls[1], "open /dev/ttyS1");
+    ASSERT_GE(os.calls.size(), 3u);
+    EXPECT_EQ(os.calls[0], "normallatency " + std::to_string(oldHandle));
+    EXPECT_EQ(os.calls[1], "close " + std::to_string(oldHandle));
+    EXPECT_EQ(os.calls[2], "open /dev/ttyS1");
     EXPECT_EQ(os.heldHandles.size(), 1u);
 }
 
@@ -202,6 +204,75 @@ TEST_F(SerialDriverTest, AFailedOrDeadReadCountsAsNoData) {
     os.calls.clear();
     DrainInput(0);
     EXPECT_EQ(os.calls, std::vector<std::string>{"read"});
+}
+
+// Low latency is asked for at every open and put back at close only when the
+// driver turned it on; a device without the setting is used all the same.
+TEST_F(SerialDriverTest, LowLatencyIsAskedForAndPutBackAsItWas) {
+    struct Row {
+        bool wasOn;
+        bool refused;
+        bool putBack;
+    };
+    for (const Row& row :
+         {Row{false, false, true}, Row{true, false, false}, Row{false, true, false}}) {
+        SCOPED_TRACE(::testing::Message() << row.wasOn << row.refused);
+        os.lowLatencyOn = row.wasOn;
+        os.refuse.clear();
+        if (row.refused)
+            os.refuse = {Step::kLowLatency};
+        PortRecord* record = Open(0);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(CheckPort(0), 0);
+        const std::string h = std::to_string(record->handle);
+        os.calls.clear();
+        ClosePort(0);
+        const std::vector<std::string> putBack{"normallatency " + h, "close " + h};
+        EXPECT_EQ(os.calls, row.putBack ? putBack : std::vector<std::string>{"close " + h});
+        EXPECT_EQ(os.lowLatencyOn, row.wasOn);
+    }
+}
+
+TEST_F(SerialDriverTest, APortIsPresentUntilItsLineIsLostOrItsNameLeadsElsewhere) {
+    EXPECT_FALSE(PortStillPresent(0));  // never opened
+    std::uint8_t buffer[8];
+    const std::uint8_t byte = 0xC2;
+    struct Row {
+        const char* what;
+        std::function<void(int handle)> loseIt;
+    };
+    const Row rows[] = {
+        {"read of a hung-up line",
+         [&](int) {
+             os.hungUp = true;
+             ReadPort(0, buffer, 8);
+         }},
+        {"write to a hung-up line",
+         [&](int) {
+             os.lineFault = SerialErrorKind::kHungUp;
+             WritePort(0, &byte, 1);
+         }},
+        {"wait on a vanished device",
+         [&](int) {
+             os.lineFault = SerialErrorKind::kNotFound;
+             CheckPort(0);
+         }},
+        {"name leads to a new device", [&](int handle) { os.renamed.insert(handle); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        os.hungUp = false;
+        os.lineFault = SerialErrorKind::kNone;
+        PortRecord* record = Open(0);
+        ASSERT_NE(record, nullptr);
+        ReadPort(0, buffer, 8);
+        EXPECT_TRUE(PortStillPresent(0));
+        row.loseIt(record->handle);
+        EXPECT_FALSE(PortStillPresent(0));
+        EXPECT_EQ(CheckPort(0), 0);  // still open: the engine's waits notice
+    }
+    ClosePort(0);
+    EXPECT_FALSE(PortStillPresent(0));
 }
 
 }  // namespace

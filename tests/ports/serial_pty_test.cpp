@@ -3,8 +3,10 @@
 // spoils them (9600 7E1, echo and line editing on) and then checks what the
 // driver made of them from the board's side.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -163,7 +165,7 @@ TEST_F(SerialPtyTest, ALineThatGoesAwayReadsAsNothing) {
     master_ = -1;
     std::uint8_t buffer[64];
     EXPECT_EQ(ReadPort(0, buffer, 64), 0);
-    DrainInput(0);  // must end
+    DrainInput(0);               // must end
     EXPECT_EQ(CheckPort(0), 0);  // still an open record; the engine's waits notice
     const std::uint8_t byte = 0xC2;
     EXPECT_EQ(WritePort(0, &byte, 1), 0);
@@ -182,6 +184,78 @@ TEST_F(SerialPtyTest, AMissingDeviceFailsWithoutAMessage) {
     EXPECT_EQ(Open(9), nullptr);
     EXPECT_TRUE(messages.empty());
     SetDriverMessageSink(nullptr);
+}
+
+// The emulator stopped (its end of the line closed) or started again on
+// another pseudo-terminal under the same COM name: either way the port the
+// driver holds is no longer the board's, so the next run must open it anew.
+TEST_F(SerialPtyTest, APortIsNoLongerPresentOnceItsLineHungUpOrItsNameMoved) {
+    ASSERT_NE(Open(0), nullptr);
+    EXPECT_TRUE(PortStillPresent(0));
+
+    const int other = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(grantpt(other), 0);
+    ASSERT_EQ(unlockpt(other), 0);
+    std::filesystem::remove(aliases_ / "com1");
+    std::filesystem::create_symlink(ptsname(other), aliases_ / "com1");
+    EXPECT_FALSE(PortStillPresent(0));
+    ASSERT_NE(Open(0), nullptr);
+    EXPECT_TRUE(PortStillPresent(0));
+
+    close(other);  // the far end goes away, the name stays
+    EXPECT_FALSE(PortStillPresent(0));
+}
+
+// What a technician reads when the port cannot be opened: the system's words
+// and what to do about them.
+TEST_F(SerialPtyTest, AFailedOpenSaysWhyAndWhatToDo) {
+    SerialBackend& os = PlatformSerialBackend();
+    int handle = -1;
+    std::filesystem::create_symlink(aliases_ / "unplugged", aliases_ / "com7");
+    SerialStatus status = os.OpenExclusive(aliases_ / "com7", handle);
+    EXPECT_EQ(status.kind, SerialErrorKind::kNotFound);
+    EXPECT_NE(status.message.find("link to " + aliases_ / "unplugged" + ", which does not exist"),
+              std::string::npos)
+        << status.message;
+
+    ASSERT_NE(Open(0), nullptr);
+    status = os.OpenExclusive(slavePath_, handle);
+    EXPECT_EQ(status.kind, SerialErrorKind::kBusy);
+    EXPECT_NE(status.message.find("another program has it open"), std::string::npos)
+        << status.message;
+}
+
+// A device of a group the user is not in: the advice names the group and the
+// command that adds the user to it. Tried by an account without privileges
+// in a child process; root sees no permissions at all.
+TEST_F(SerialPtyTest, APermissionRefusalNamesTheGroupToJoin) {
+    const group* dialout = getgrnam("dialout");
+    if (getuid() != 0 || dialout == nullptr)
+        GTEST_SKIP() << "needs root (to act as another user) and a dialout group";
+    const std::string device = aliases_ / "ttyFAKE";
+    ASSERT_EQ(close(creat(device.c_str(), 0660)), 0);
+    ASSERT_EQ(chown(device.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(device.c_str(), 0660), 0);  // crw-rw---- as a serial device
+    ASSERT_EQ(chmod(aliases_.Path().c_str(), 0755), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(nogroup) != 0 || setuid(65534) != 0)
+            _exit(2);
+        int handle = -1;
+        const SerialStatus denied = PlatformSerialBackend().OpenExclusive(device, handle);
+        _exit(denied.kind == SerialErrorKind::kDenied &&
+                      denied.message ==
+                          "Permission denied; it belongs to group dialout: sudo "
+                          "usermod -aG dialout $USER, then log in again"
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

@@ -189,7 +189,22 @@ TEST_F(ProgramTest, ErrorDuringStartIsShownAndTheProgramEndsWithZero) {
         << said;
 }
 
-
+// Started from a terminal, the program says there why the port could not be
+// used (COM60 is /dev/ttyUSB27 here, which this machine lacks).
+TEST_F(ProgramTest, WhyThePortCannotBeUsedGoesToStandardError) {
+    if (QFile::exists(QStringLiteral("/dev/ttyUSB27")))
+        GTEST_SKIP() << "/dev/ttyUSB27 exists on this machine";
+    WriteSettingsFile("[General]\ncom=59\n");
+    QProcess program;
+    Start(program, {QStringLiteral("VORLAN_SCREENSHOT_DIR=") + settingsDir_.path() +
+                        QStringLiteral("/shots"),
+                    QStringLiteral("VORLAN_SCREENSHOT_RUN=1")});
+    const std::string said = Finish(program);
+    EXPECT_NE(said.find("vorlan: Invalid Port Com - COM60: /dev/ttyUSB27: No such file or "
+                        "directory; is the adapter plugged in?\n"),
+              std::string::npos)
+        << said;
+}
 
 }  // namespace
 }  // namespace vorlan::test

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <cstdlib>
 
 #include "app/build_version.h"
@@ -25,6 +27,8 @@ board::BoardConfig DemoBoard() {
 }
 
 void WindowTest::SetUp() {
+    platformDoubleClickMs_ = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
     ASSERT_TRUE(settingsDir_.isValid());
     ASSERT_TRUE(portDir_.isValid());
     ResetAllState();
@@ -47,6 +51,7 @@ void WindowTest::TearDown() {
     Windows() = WindowReferences{};
     ::unsetenv("VORLAN_SETTINGS_DIR");
     ::unsetenv("VORLAN_PORT_DIR");
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(platformDoubleClickMs_);
 }
 
 std::string WindowTest::SettingsFile() const {

@@ -37,6 +37,9 @@ protected:
     // handles the window events, as the program's own pause does.
     void BindModel(board::BoardConfig config = {}, board::BoardFaults faults = {});
 
+    // The platform's double-click interval, which SetUp sets to 0: in virtual
+    // time no stop press is the twin of a start click.
+    int platformDoubleClickMs_ = 0;
     QTemporaryDir settingsDir_;
     QTemporaryDir portDir_;
     VirtualClock clock_;

@@ -85,6 +85,8 @@ std::string EmulatorUsage() {
            "Timing:\n"
            "  --line-rate         bytes take their wire time at 115200 baud 8N2 both ways\n"
            "  --write-ms N        flash write time per program block\n"
+           "  --latency MS        answer through a USB adapter with an MS ms latency timer:\n"
+           "                      answers wait until MS ms pass or 62 bytes gather\n"
            "Output:\n"
            "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
            "                      run (once the line is quiet) and at exit\n"
@@ -179,11 +181,12 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             }
             options.lateMs = static_cast<std::uint32_t>(std::lround(seconds * 1000));
-        } else if (name == "--write-ms") {
-            const auto n = Number(value, 0, 60'000);
+        } else if (name == "--write-ms" || name == "--latency") {
+            const auto n = Number(value, 0, name == "--latency" ? 1000 : 60'000);
             if (!n)
                 return bad;
-            options.writeMs = static_cast<std::uint32_t>(*n);
+            (name == "--latency" ? options.latencyMs : options.writeMs) =
+                static_cast<std::uint32_t>(*n);
         } else if (name == "--dump") {
             options.dumpFile = std::string(value);
         } else {

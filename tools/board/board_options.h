@@ -12,12 +12,13 @@ namespace vorlan::board {
 struct EmulatorOptions {
     board::BoardConfig board;
     board::BoardFaults faults;
-    int comNumber = 0;          // 0: the first number without an alias link
-    bool replaceLink = false;   // take over a link to a device that exists
-    bool lineRate = false;      // bytes take their time at 115200 baud 8N2
-    std::uint32_t writeMs = 0;  // flash write time per program block
-    std::string dumpFile;       // Intel HEX of the board's memory; empty: none
-    std::uint32_t lateMs = 0;   // search bytes unheard for this long after start
+    int comNumber = 0;            // 0: the first number without an alias link
+    bool replaceLink = false;     // take over a link to a device that exists
+    bool lineRate = false;        // bytes take their time at 115200 baud 8N2
+    std::uint32_t writeMs = 0;    // flash write time per program block
+    std::uint32_t latencyMs = 0;  // a USB adapter's latency timer; 0: none
+    std::string dumpFile;         // Intel HEX of the board's memory; empty: none
+    std::uint32_t lateMs = 0;     // search bytes unheard for this long after start
 };
 
 struct HelpRequested {};

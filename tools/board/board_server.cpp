@@ -34,7 +34,8 @@ BoardServer::BoardServer(BootLoaderModel& model, int masterFd, ServerTiming timi
       dumpFile_(std::move(dumpFile)),
       out_(out),
       epoch_(Clock::now()),
-      byteNs_(timing.lineRate ? kBitsPerByte * 1'000'000'000 / kBaud : 0) {}
+      byteNs_(timing.lineRate ? kBitsPerByte * 1'000'000'000 / kBaud : 0),
+      latencyNs_(static_cast<std::int64_t>(timing.latencyMs) * kNsPerMs) {}
 
 std::int64_t BoardServer::NowNs() const {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - epoch_).count();
@@ -145,16 +146,22 @@ void BoardServer::FeedDueBytes(std::int64_t nowNs) {
     }
 }
 
+// Bytes that have crossed the wire and, with an adapter, have been passed on.
+std::size_t BoardServer::ReleasableBytes(std::int64_t nowNs) const {
+    std::size_t due = 0;
+    while (due < outgoing_.size() && outgoing_[due].dueNs <= nowNs) ++due;
+    if (latencyNs_ == 0 || due >= kAdapterPacketBytes)
+        return due;
+    return due > 0 && nowNs >= outgoing_.front().dueNs + latencyNs_ ? due : 0;
+}
+
 // False with errno set when the line refused the bytes.
 bool BoardServer::WriteDueBytes(std::int64_t nowNs) {
     std::uint8_t buffer[4096];
-    std::size_t n = 0;
-    while (n < outgoing_.size() && n < sizeof buffer && outgoing_[n].dueNs <= nowNs) {
-        buffer[n] = outgoing_[n].byte;
-        ++n;
-    }
+    const std::size_t n = std::min(ReleasableBytes(nowNs), sizeof buffer);
     if (n == 0)
         return true;
+    for (std::size_t i = 0; i < n; ++i) buffer[i] = outgoing_[i].byte;
     const ssize_t written = write(master_, buffer, n);
     if (written < 0)
         return errno == EINTR;
@@ -171,7 +178,13 @@ std::int64_t BoardServer::NextWakeNs(bool withOutgoing) const {
     if (!incoming_.empty())
         wake = incoming_.front().dueNs;
     if (withOutgoing && !outgoing_.empty()) {
-        wake = wake < 0 ? outgoing_.front().dueNs : std::min(wake, outgoing_.front().dueNs);
+        std::int64_t release = outgoing_.front().dueNs;
+        if (latencyNs_ > 0) {
+            release += latencyNs_;
+            if (outgoing_.size() >= kAdapterPacketBytes)
+                release = std::min(release, outgoing_[kAdapterPacketBytes - 1].dueNs);
+        }
+        wake = wake < 0 ? release : std::min(wake, release);
     }
     return wake;
 }

@@ -8,6 +8,12 @@
 // would have. A program block written to flash delays its answer by the write
 // time. With the line rate off, bytes move as soon as they can.
 //
+// Adapter latency. A USB serial adapter gathers the bytes it receives and
+// passes them on when its latency timer runs out or a packet is full. With a
+// latency set, bytes for the updater wait (after their wire time) until
+// latencyMs have passed since the first of them arrived, or until
+// kAdapterPacketBytes have gathered.
+//
 // The memory dump, when asked for, is written (whole, by renaming a temporary
 // file) once the board has been written to and the line has then been quiet
 // for kDumpQuietMs, and again at the end.
@@ -28,12 +34,14 @@ namespace vorlan::board {
 struct ServerTiming {
     bool lineRate = false;
     std::uint32_t writeMs = 0;
+    std::uint32_t latencyMs = 0;  // 0: no adapter between board and updater
 };
 
 class BoardServer {
 public:
     enum class End { Signal, HangUp, LineError };
     static constexpr std::int64_t kDumpQuietMs = 300;
+    static constexpr std::size_t kAdapterPacketBytes = 62;
 
     // Borrows the model, the master descriptor and the output stream (one
     // line per event). dumpFile empty: no dump.
@@ -60,6 +68,7 @@ private:
     bool ReadLine(std::int64_t nowNs);
     void FeedDueBytes(std::int64_t nowNs);
     bool WriteDueBytes(std::int64_t nowNs);
+    std::size_t ReleasableBytes(std::int64_t nowNs) const;
     std::int64_t NextWakeNs(bool withOutgoing) const;  // -1: nothing scheduled
 
     BootLoaderModel& model_;
@@ -69,6 +78,7 @@ private:
     std::ostream& out_;
     Clock::time_point epoch_;
     std::int64_t byteNs_;
+    std::int64_t latencyNs_;
 
     std::deque<Timed> incoming_;
     std::deque<Timed> outgoing_;

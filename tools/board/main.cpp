@@ -81,8 +81,9 @@ int Serve(int argc, char** argv) {
     std::cout << "vorlan-board: serving COM" << com << " on " << line.SlavePath() << std::endl;
 
     BootLoaderModel model(options.board, options.faults);
-    BoardServer server(model, line.MasterFd(), {options.lineRate, options.writeMs},
-                       options.dumpFile, std::cout);
+    BoardServer server(model, line.MasterFd(),
+                       {options.lineRate, options.writeMs, options.latencyMs}, options.dumpFile,
+                       std::cout);
     const BoardServer::End end = server.Run(waitMask, gSignalled);
     // Drop the line first, once the updater has had the last answer: it then
     // sees the hang-up at once.
