@@ -17,8 +17,8 @@ PanelStatusBar::PanelStatusBar(std::initializer_list<int> widths, QWidget* paren
         auto* panel = new QLabel(this);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(2);
-        panel->resize(width - kPanelGap, panel->height());
         panels_.push_back(panel);
+        widths_.push_back(width - kPanelGap);
     }
     PlacePanels();
 }
@@ -30,9 +30,13 @@ void PanelStatusBar::resizeEvent(QResizeEvent* event) {
 
 void PanelStatusBar::PlacePanels() {
     int left = 0;
-    for (QLabel* panel : panels_) {
-        const int width = panel->width();
-        panel->setGeometry(left, kPanelGap, width, std::max(0, height() - kPanelGap));
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        int width = widths_[i];
+        // As on a classic status bar, the last panel reaches the bar's end,
+        // so a long last text ("Loaded 64512 bytes ...") has room.
+        if (i + 1 == panels_.size())
+            width = std::max(width, this->width() - left);
+        panels_[i]->setGeometry(left, kPanelGap, width, std::max(0, height() - kPanelGap));
         left += width + kPanelGap;
     }
 }

@@ -1,5 +1,6 @@
 // A status bar made of fixed-width panels, left to right, as the main windows
-// have it. Implements the engine's StatusBarView. UI thread only.
+// have it; the last panel reaches to the bar's end. Implements the engine's StatusBarView. UI
+// thread only.
 #pragma once
 
 #include <QStatusBar>
@@ -40,6 +41,7 @@ private:
     void PlacePanels();
 
     std::vector<QLabel*> panels_;
+    std::vector<int> widths_;  // each panel's own width, without the gap
 };
 
 }  // namespace vorlan

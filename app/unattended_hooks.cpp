@@ -36,8 +36,17 @@ void ScheduleScreenshots(const std::vector<std::pair<QString, QWidget*>>& window
     if (folder.isEmpty())
         return;
     // After the main window's first paint; the others are shown one by one.
+    // The timer goes with the first window: a start that ended before it
+    // fired leaves nothing to grab and no run to start.
     const bool run = qEnvironmentVariableIntValue("VORLAN_SCREENSHOT_RUN") == 1;
-    QTimer::singleShot(300, QCoreApplication::instance(), [folder, windows, run, startRun] {
+    QObject* owner = nullptr;
+    for (const auto& entry : windows) {
+        if (owner == nullptr)
+            owner = entry.second;
+    }
+    if (owner == nullptr)
+        return;
+    QTimer::singleShot(300, owner, [folder, windows, run, startRun] {
         QDir().mkpath(folder);
         if (run)
             startRun();
