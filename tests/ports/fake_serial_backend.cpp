@@ -100,7 +100,7 @@ SerialStatus FakeSerialBackend::SetModemLine(int handle, ModemLineCall call) {
 SerialStatus FakeSerialBackend::SetLowLatency(int handle, bool on, bool& wasOn) {
     calls.push_back(std::string(on ? "lowlatency " : "normallatency ") + std::to_string(handle));
     wasOn = lowLatencyOn;
-    if (refuse.count(Step::kLowLatency) != 0)
+    if (noLowLatency)
         return {SerialErrorKind::kNotSupported, "no such setting"};
     lowLatencyOn = on;
     return {};

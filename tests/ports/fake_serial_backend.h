@@ -14,17 +14,7 @@ namespace vorlan::test {
 
 class FakeSerialBackend : public SerialBackend {
 public:
-    enum class Step {
-        kOpen,
-        kGetLine,
-        kSetLine,
-        kQueues,
-        kTimeouts,
-        kWrite,
-        kDrain,
-        kRead,
-        kLowLatency
-    };
+    enum class Step { kOpen, kGetLine, kSetLine, kQueues, kTimeouts, kWrite, kDrain, kRead };
 
     SerialStatus OpenExclusive(const std::string& devicePath, int& handle) override;
     SerialStatus GetLineSettings(int handle, LineSettings& settings) override;
@@ -48,6 +38,7 @@ public:
     bool hungUp = false;                                 // reads fail as a dead line
     SerialErrorKind lineFault = SerialErrorKind::kNone;  // writes and waits fail so
     bool lowLatencyOn = false;                           // the device's low-latency setting
+    bool noLowLatency = false;                           // the device has no such setting
     std::set<int> renamed;                               // handles whose name now leads elsewhere
 
     std::vector<std::string> calls;  // "open <path>", "close <h>", "setdtr <h>" ...

@@ -218,9 +218,7 @@ TEST_F(SerialDriverTest, LowLatencyIsAskedForAndPutBackAsItWas) {
          {Row{false, false, true}, Row{true, false, false}, Row{false, true, false}}) {
         SCOPED_TRACE(::testing::Message() << row.wasOn << row.refused);
         os.lowLatencyOn = row.wasOn;
-        os.refuse.clear();
-        if (row.refused)
-            os.refuse = {Step::kLowLatency};
+        os.noLowLatency = row.refused;
         PortRecord* record = Open(0);
         ASSERT_NE(record, nullptr);
         EXPECT_EQ(CheckPort(0), 0);
@@ -235,44 +233,23 @@ TEST_F(SerialDriverTest, LowLatencyIsAskedForAndPutBackAsItWas) {
 
 TEST_F(SerialDriverTest, APortIsPresentUntilItsLineIsLostOrItsNameLeadsElsewhere) {
     EXPECT_FALSE(PortStillPresent(0));  // never opened
-    std::uint8_t buffer[8];
-    const std::uint8_t byte = 0xC2;
-    struct Row {
-        const char* what;
-        std::function<void(int handle)> loseIt;
+    std::uint8_t byte = 0xC2;
+    const std::function<void(int)> losses[] = {
+        [&](int) { os.hungUp = true, ReadPort(0, &byte, 1); },
+        [&](int) { os.lineFault = SerialErrorKind::kHungUp, WritePort(0, &byte, 1); },
+        [&](int) { os.lineFault = SerialErrorKind::kNotFound, CheckPort(0); },
+        [&](int handle) { os.renamed.insert(handle); },  // a new device under the name
     };
-    const Row rows[] = {
-        {"read of a hung-up line",
-         [&](int) {
-             os.hungUp = true;
-             ReadPort(0, buffer, 8);
-         }},
-        {"write to a hung-up line",
-         [&](int) {
-             os.lineFault = SerialErrorKind::kHungUp;
-             WritePort(0, &byte, 1);
-         }},
-        {"wait on a vanished device",
-         [&](int) {
-             os.lineFault = SerialErrorKind::kNotFound;
-             CheckPort(0);
-         }},
-        {"name leads to a new device", [&](int handle) { os.renamed.insert(handle); }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& lose : losses) {
         os.hungUp = false;
         os.lineFault = SerialErrorKind::kNone;
         PortRecord* record = Open(0);
         ASSERT_NE(record, nullptr);
-        ReadPort(0, buffer, 8);
         EXPECT_TRUE(PortStillPresent(0));
-        row.loseIt(record->handle);
+        lose(record->handle);
         EXPECT_FALSE(PortStillPresent(0));
         EXPECT_EQ(CheckPort(0), 0);  // still open: the engine's waits notice
     }
-    ClosePort(0);
-    EXPECT_FALSE(PortStillPresent(0));
 }
 
 }  // namespace
