@@ -20,8 +20,8 @@ void ShowPortProblem(const std::string& problem) {
         std::fflush(stderr);
     }
     const QString tip = QString::fromStdString(problem);
-    // ReportResult shows the text in the Upgrade window's step panel when
-    // there is one, and only then not in the Updater window's result line.
+    // ReportResult shows "Invalid Port Com" in the Upgrade window's step
+    // panel when that window exists, else on the Updater window's result line.
     if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         auto* bar = dynamic_cast<PanelStatusBar*>(&upgrade->StatusBar());
         if (QLabel* panel = bar != nullptr ? bar->Panel(StepPanelIndex) : nullptr)

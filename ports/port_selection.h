@@ -36,6 +36,7 @@ std::string DescribePortProblem(std::int16_t index);
 // the port when it is not usable, empty when it is. Unset: nobody is told.
 using PortProblemSink = std::function<void(const std::string& problem)>;
 void SetPortProblemSink(PortProblemSink sink);
+
 void ShowPortOnStatusBar(StatusBarView& bar);
 // "COM<n>" for index n-1, "-----" for a negative index.
 std::string PortNameOfIndex(std::int16_t index);
