@@ -6,6 +6,7 @@
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -40,6 +41,8 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
         // A flag left from an earlier answer must not satisfy this wait.
         link.ackFlag = 0;
         link.refusalFlag = 0;
+        if (send > 0)
+            ++CurrentRunStatistics().resends;
         CurrentLinkPort().Write(buffer, n + 1);
         const std::int16_t reply = WaitReply(kCommandAnswerMs);
         if (reply == kWaitStopped)

@@ -7,6 +7,7 @@
 #include "engine/link_state.h"
 #include "engine/pause.h"
 #include "engine/run_plan.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -17,6 +18,7 @@ void ResetEngineState() {
     BindLinkPort(nullptr);
     BindPause(nullptr);
     ResetRunPlan();
+    ResetRunStatistics();
     LoadedImage() = LoadedImageIdentity{};
     ResetFamilyParameters();
     ResetImageTable();

@@ -8,6 +8,7 @@
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -86,6 +87,11 @@ bool SendFrame(FrameBuffer& frame, std::int32_t n) {
     return false;
 }
 
+bool SendBlock(FrameBuffer& frame, std::int32_t n) {
+    ++CurrentRunStatistics().blocksSent;
+    return SendFrame(frame, n);
+}
+
 bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
                        const ImageDescriptor& image, const RunPlan& plan, std::int32_t perAddress) {
     const std::int32_t header = HeaderLength(plan.blockSize);
@@ -110,15 +116,18 @@ bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
         }
         const std::int32_t after = i / perAddress;
         progress.SetPosition(after);
-        if (!InSkipWindow(plan, after) && !SendFrame(frame, n))
+        if (InSkipWindow(plan, after)) {
+            ++CurrentRunStatistics().skippedBlocks;
+        } else if (!SendBlock(frame, n)) {
             return false;
+        }
         n = 0;
     }
     if (n == 0)
         return true;
     // The last block says how many bytes it really carries.
     WriteCountField(frame, n - header, header);
-    return SendFrame(frame, n);
+    return SendBlock(frame, n);
 }
 
 // The image's own reset instruction goes into the block just below the boot
@@ -130,7 +139,7 @@ bool SendHeadBlock(StatusBarView& status, const ImageDescriptor& image, const Ru
     StartBlockFrame(frame, plan.programLimit, plan.blockSize, header);
     const std::int32_t headStart = header + plan.blockSize - image.headLength;
     std::copy_n(image.headData, image.headLength, frame.begin() + headStart);
-    return SendFrame(frame, header + plan.blockSize);
+    return SendBlock(frame, header + plan.blockSize);
 }
 
 bool SendEeprom(ProgressBarView& progress, StatusBarView& status, const ImageDescriptor& image) {

@@ -3,6 +3,7 @@
 #include "engine/device_search.h"
 #include "engine/link_state.h"
 #include "engine/program_device.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -32,6 +33,7 @@ RunOutcome RunUpdate(ProgressBarView& progress, StatusBarView& status) {
         ActiveRun active;
         // A stop pressed after the last run ended belongs to no run.
         Link().stopRequest = false;
+        ResetRunStatistics();
         succeeded =
             SearchDevice(progress, status) == kSearchFound && ProgramDevice(progress, status);
     }

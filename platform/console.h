@@ -18,4 +18,12 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage);
 // true once after each press that has not been taken yet.
 bool TakeConsoleInterrupt();
 
+// Where the presses not yet taken came from. The terminal's interrupt key
+// reaches every process of the terminal's foreground group (on Windows,
+// every process on the console), children included; an interrupt sent to
+// this process alone (kill -INT by a supervising program) reaches only it.
+enum class ConsoleInterrupt { kNone, kFromTerminal, kSentHere };
+// Like TakeConsoleInterrupt; kSentHere when any of the presses was sent here.
+ConsoleInterrupt TakeConsoleInterruptWithOrigin();
+
 }  // namespace vorlan

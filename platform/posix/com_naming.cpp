@@ -1,8 +1,10 @@
 #include "platform/com_naming.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace vorlan {
@@ -47,6 +49,11 @@ std::optional<int> AliasNumber(const std::string& name) {
     return number;
 }
 
+std::map<int, std::string>& Overrides() {
+    static std::map<int, std::string> overrides;
+    return overrides;
+}
+
 }  // namespace
 
 std::string PortAliasFolder() {
@@ -68,14 +75,41 @@ std::string DevicePathOfCom(int comNumber) {
 }
 
 std::string DevicePathOfCom(int comNumber, const std::string& aliasFolder) {
+    return LookUpCom(comNumber, aliasFolder).devicePath;
+}
+
+ComLookup LookUpCom(int comNumber, const std::string& aliasFolder) {
+    ComLookup lookup;
     if (comNumber <= 0)
-        return {};
-    fs::path link = fs::path(aliasFolder) / ("com" + std::to_string(comNumber));
-    std::error_code error;
-    if (fs::is_symlink(fs::symlink_status(link, error)) || fs::exists(link, error)) {
-        return link.string();
+        return lookup;
+    if (const auto found = Overrides().find(comNumber); found != Overrides().end()) {
+        lookup.overridePath = found->second;
+        lookup.devicePath = found->second;
+        return lookup;
     }
-    return FixedDevicePathOfCom(comNumber);
+    const fs::path link = fs::path(aliasFolder) / ("com" + std::to_string(comNumber));
+    lookup.aliasLink = link.string();
+    lookup.fixedPath = FixedDevicePathOfCom(comNumber);
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(link, error);
+    if (status.type() != fs::file_type::not_found && status.type() != fs::file_type::none) {
+        lookup.aliasFound = true;
+        lookup.devicePath = lookup.aliasLink;
+    } else if (error && error.value() != ENOENT && error.value() != ENOTDIR) {
+        // The folder is there but hides its links (no search permission).
+        lookup.folderProblem = error.message();
+    } else {
+        lookup.devicePath = lookup.fixedPath;
+    }
+    return lookup;
+}
+
+void SetComDeviceOverride(int comNumber, const std::string& devicePath) {
+    if (devicePath.empty()) {
+        Overrides().erase(comNumber);
+    } else {
+        Overrides()[comNumber] = devicePath;
+    }
 }
 
 std::optional<int> ComNumberOfDevice(const std::string& devicePath) {

@@ -10,12 +10,17 @@ namespace vorlan {
 namespace {
 
 volatile std::sig_atomic_t gInterruptPending = 0;
+volatile std::sig_atomic_t gInterruptSentHere = 0;
 volatile std::sig_atomic_t gInterruptPresses = 0;
 int gPressesToEnd = 0;
 const char* gEndMessage = "";
 
 // Only async-signal-safe calls here.
-void OnInterrupt(int) {
+void OnInterrupt(int, siginfo_t* info, void*) {
+    // The terminal driver raises the signal from the kernel; kill() and
+    // sigqueue() name a sending process.
+    if (info == nullptr || info->si_code != SI_KERNEL)
+        gInterruptSentHere = 1;
     gInterruptPresses = gInterruptPresses + 1;
     if (gPressesToEnd > 0 && gInterruptPresses >= gPressesToEnd) {
         const ssize_t ignored = write(STDERR_FILENO, gEndMessage, std::strlen(gEndMessage));
@@ -35,17 +40,23 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage) {
     gPressesToEnd = pressesToEndAtOnce;
     gEndMessage = endMessage != nullptr ? endMessage : "";
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_sigaction = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
+    action.sa_flags = SA_SIGINFO;
     sigaction(SIGINT, &action, nullptr);
 }
 
 bool TakeConsoleInterrupt() {
+    return TakeConsoleInterruptWithOrigin() != ConsoleInterrupt::kNone;
+}
+
+ConsoleInterrupt TakeConsoleInterruptWithOrigin() {
     if (gInterruptPending == 0)
-        return false;
+        return ConsoleInterrupt::kNone;
     gInterruptPending = 0;
-    return true;
+    const bool sentHere = gInterruptSentHere != 0;
+    gInterruptSentHere = 0;
+    return sentHere ? ConsoleInterrupt::kSentHere : ConsoleInterrupt::kFromTerminal;
 }
 
 }  // namespace vorlan

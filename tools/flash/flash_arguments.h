@@ -8,22 +8,39 @@
 
 namespace vorlan::flash {
 
-enum class FlashAction { Run, List, Help, UsageError };
+enum class FlashAction { Run, List, Firmware, Version, Help, UsageError };
+
+// One --port value. A COM name is checked here; a device (a path, or a name
+// looked up in /dev/serial/by-id and /dev) is found when the run starts.
+struct PortArgument {
+    std::string label;                     // "COM5" (any case given), or the device as given
+    std::optional<std::int16_t> comIndex;  // COM<n>: n - 1; empty for a device
+};
 
 struct FlashArguments {
     FlashAction action = FlashAction::Run;
-    // Port index from --port COM<n> (n - 1); empty: use the setting "com".
-    std::optional<std::int16_t> portIndex;
+    // One run per port, in parallel when there are several; none: the port
+    // of the setting "com".
+    std::vector<PortArgument> ports;
     bool notify = false;  // --notify: start the loopback status notifier
     bool stats = false;   // --stats: one machine-readable line on stderr
+    bool json = false;    // --json: one JSON object per line instead of text
+    bool quiet = false;   // --quiet: only the result
+    std::string logFile;  // --log FILE: one JSON line per run appended
     std::string error;    // what was wrong, for FlashAction::UsageError
 };
 
 // argv[0] is the program name and is not examined.
 FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments);
 
-// "COM<n>" in any letter case with n from 1 to 32767 gives n - 1.
+// "COM<n>" in any letter case with n from 1 to 257 (the ports a run can
+// open) gives n - 1.
 std::optional<std::int16_t> PortIndexOfComName(const std::string& name);
+
+// The arguments of the run on one of several ports: the same options with
+// that port alone. Not for --notify, which one process at a time can use.
+std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
+                                             const PortArgument& port);
 
 // The --help text; programName as typed by the user.
 std::string UsageText(const std::string& programName);

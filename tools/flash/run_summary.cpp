@@ -28,6 +28,11 @@ std::string ResultSummary(const RunFacts& facts) {
     if (text.empty()) {
         return facts.portName + " could not be used";
     }
+    if (StoppedByUser(facts)) {
+        return facts.statistics.blocksSent > 0
+                   ? text + " - the board holds a partial image and must be programmed again"
+                   : text + " - nothing was written, the board is unchanged";
+    }
     if (text == "Invalid Port Com" && !facts.portProblem.empty()) {
         return text + " - " + facts.portProblem;
     }
@@ -43,6 +48,10 @@ std::string ResultSummary(const RunFacts& facts) {
                    : "the firmware in this build is too big for this board (" + board + ")";
     }
     return text;
+}
+
+bool StoppedByUser(const RunFacts& facts) {
+    return !facts.succeeded && Trimmed(facts.lastStatus) == "User Abort !!";
 }
 
 }  // namespace vorlan::flash

@@ -7,17 +7,34 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/run_statistics.h"
+
 namespace vorlan::flash {
 
 struct RunFacts {
     bool succeeded = false;
     std::string lastStatus;   // the last step or result text of the run
-    std::string portName;     // "COM3"
+    std::string portName;     // the port as the user named it: "COM3", "/dev/ttyUSB0"
     std::string portProblem;  // why the port could not be opened, if known
-    // The identified board, for a run that ended after the search found it.
+    // The identified board, for a run that ended after the search found it
+    // (chip identity 0: none found).
     std::uint8_t chipIdentity = 0;
     std::uint8_t boardCode = 0;
-    bool imageEmpty = false;  // no firmware in this build for that board
+    std::uint8_t biosByte = 0;
+    std::uint8_t preparation = 0;
+    bool fullIdentity = false;  // the board said its board code and preparation
+    std::string releaseText;    // from its information frame
+    bool imageEmpty = false;    // no firmware in this build for that board
+
+    // For the result line, the JSON result and the log.
+    std::string comName;     // "COM33", the driver's name for the port
+    std::string devicePath;  // where that name led
+    std::string firmwareBuild;
+    double seconds = 0;
+    RunStatistics statistics;
+    std::uint32_t skipStart = 0;  // the board's skip window (0: none), address units
+    std::uint32_t skipLength = 0;
+    int exitStatus = 1;
 };
 
 // "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission
@@ -25,5 +42,8 @@ struct RunFacts {
 // "the firmware in this build is for DEMO-24HJ - Preparation4, not for this
 // board"...
 std::string ResultSummary(const RunFacts& facts);
+
+// true when the run ended with the user's stop (" User Abort !! ").
+bool StoppedByUser(const RunFacts& facts);
 
 }  // namespace vorlan::flash

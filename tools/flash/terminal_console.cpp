@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/flash/json_line.h"
+
 namespace vorlan::flash {
 
 namespace {
@@ -37,6 +39,20 @@ void TerminalConsole::Write(const std::string& text) {
 
 void TerminalConsole::PrintLine(const std::string& text) {
     if (text.empty() || (anyLine_ && text == lastLine_)) {
+        return;
+    }
+    if (json_ || silent_) {
+        lastLine_ = text;
+        anyLine_ = true;
+        if (json_ && !silent_) {
+            Write(JsonLine()
+                      .Text("event", "step")
+                      .Text("port", jsonPort_)
+                      .Text("text", text)
+                      .Decimal("seconds", now_(), 3)
+                      .Object() +
+                  "\n");
+        }
         return;
     }
     const bool redraw = barShown_;
@@ -76,6 +92,19 @@ void TerminalConsole::SetBarPosition(int position) {
     }
     // A bar that has just filled up is always shown full.
     DrawBar(position >= maximum_ && previous > 0 && previous < position);
+}
+
+void TerminalConsole::WriteJsonSteps(const std::string& port) {
+    ClearBar();
+    json_ = true;
+    jsonPort_ = port;
+    drawBar_ = false;
+}
+
+void TerminalConsole::Silence() {
+    ClearBar();
+    silent_ = true;
+    drawBar_ = false;
 }
 
 void TerminalConsole::ClearBar() {

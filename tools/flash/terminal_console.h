@@ -35,6 +35,12 @@ public:
     // The bar's text for the current state, without control characters.
     std::string BarText() const;
 
+    // From now on each line is a JSON object instead, for --json:
+    // {"event":"step","port":port,"text":...,"seconds":...}; no bar.
+    void WriteJsonSteps(const std::string& port);
+    // From now on lines are only remembered, not printed (--quiet); no bar.
+    void Silence();
+
 private:
     void Write(const std::string& text);
     void DrawBar(bool force);
@@ -44,6 +50,9 @@ private:
     std::function<double()> now_;
     std::function<std::uint64_t()> bytesExchanged_;
 
+    std::string jsonPort_;
+    bool json_ = false;
+    bool silent_ = false;
     std::string lastLine_;
     bool anyLine_ = false;
     std::string lastStatus_;

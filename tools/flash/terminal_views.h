@@ -49,12 +49,19 @@ public:
     void FocusStartButton() override {}
     void EnableChangePortMenu() override {}
     void ShowIdentityLine(const std::string& text) override { console_.PrintLine(text); }
-    void ShowReleaseLine(const std::string& text) override { console_.PrintLine(text); }
-    void HideReleaseLine() override {}
+    void ShowReleaseLine(const std::string& text) override {
+        releaseLine_ = text;
+        console_.PrintLine(text);
+    }
+    void HideReleaseLine() override { releaseLine_.clear(); }
+
+    // The boot loader's release text as last shown; empty when hidden.
+    const std::string& ReleaseLine() const { return releaseLine_; }
 
 private:
     TerminalConsole& console_;
     TerminalStatusBar statusBar_;
+    std::string releaseLine_;
 };
 
 class TerminalUpgradeWindow final : public UpgradeWindowView {

@@ -1,0 +1,24 @@
+// What the programming run did on the line, for front ends that report it
+// (vorlan-flash's result line, its JSON and its log). The engine counts as
+// frames go out; every run starts from zero. Process-wide, like the run plan;
+// others only read it.
+#pragma once
+
+#include <cstdint>
+
+namespace vorlan {
+
+struct RunStatistics {
+    // Program, last and head block frames put on the line, each once however
+    // often it was sent: more than 0 means the board's flash may have changed.
+    std::int32_t blocksSent = 0;
+    // Frames sent again after the board refused them ('N').
+    std::int32_t resends = 0;
+    // Program blocks inside the board's skip window, left out on purpose.
+    std::int32_t skippedBlocks = 0;
+};
+
+RunStatistics& CurrentRunStatistics();
+void ResetRunStatistics();  // at the start of each run, and with the engine's state
+
+}  // namespace vorlan

@@ -1,0 +1,211 @@
+#include "tools/flash/parallel_runs.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/child_process.h"
+#include "platform/console.h"
+#include "tools/flash/json_line.h"
+#include "tools/flash/single_run.h"
+#include "tools/flash/terminal_pause.h"
+
+namespace vorlan::flash {
+
+namespace {
+
+// How often the relay looks for a Ctrl-C to pass on while no line arrives.
+constexpr auto kInterruptCheck = std::chrono::milliseconds(5);
+
+struct ChildLine {
+    std::size_t run = 0;
+    ChildStream stream = ChildStream::kOutput;
+    std::string text;
+    bool end = false;  // the stream has ended; no text
+};
+
+// Lines from the reader threads to the relay, in the order they arrived.
+class LineQueue {
+public:
+    void Push(ChildLine line) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            lines_.push_back(std::move(line));
+        }
+        arrived_.notify_one();
+    }
+    // Everything queued, waiting up to timeout for the first line.
+    std::deque<ChildLine> TakeAll(std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        arrived_.wait_for(lock, timeout, [this] { return !lines_.empty(); });
+        std::deque<ChildLine> taken;
+        taken.swap(lines_);
+        return taken;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<ChildLine> lines_;
+};
+
+void ReadLines(ChildProcess& child, ChildStream stream, std::size_t run, LineQueue& queue) {
+    std::string pending;
+    char buffer[4096];
+    for (std::size_t count; (count = child.ReadBlocking(stream, buffer, sizeof buffer)) > 0;) {
+        pending.append(buffer, count);
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            queue.Push({run, stream, pending.substr(0, end), false});
+            pending.erase(0, end + 1);
+        }
+    }
+    if (!pending.empty())
+        queue.Push({run, stream, pending, false});
+    queue.Push({run, stream, "", true});
+}
+
+struct PortRun {
+    std::string label;
+    std::unique_ptr<ChildProcess> child;
+    std::string startProblem;
+    std::string lastLine;  // of its standard output: the result, once it has ended
+    int exitStatus = kExitFailed;
+};
+
+bool EndedWithResult(const PortRun& run, bool json) {
+    return json ? run.lastLine.rfind("{\"event\":\"result\"", 0) == 0
+                : run.lastLine.rfind(run.label, 0) == 0;
+}
+
+std::string MissingResult(const PortRun& run) {
+    return run.child ? "ended without a result (exit status " + std::to_string(run.exitStatus) + ")"
+                     : "could not be started: " + run.startProblem;
+}
+
+bool Programmed(int status) {
+    return status == kExitSucceeded || status == kExitNotLogged;
+}
+
+void PrintSummary(const std::vector<PortRun>& runs, bool json, double seconds, int status) {
+    int programmed = 0;
+    for (const PortRun& run : runs) programmed += Programmed(run.exitStatus) ? 1 : 0;
+    if (json) {
+        std::string results;
+        for (const PortRun& run : runs) {
+            results += results.empty() ? "" : ",";
+            results += EndedWithResult(run, true) ? run.lastLine
+                                                  : JsonLine()
+                                                        .Text("event", "result")
+                                                        .Text("port", run.label)
+                                                        .Text("result", MissingResult(run))
+                                                        .Boolean("ok", false)
+                                                        .Integer("exit_status", run.exitStatus)
+                                                        .Object();
+        }
+        std::printf("%s\n", JsonLine()
+                                .Text("event", "summary")
+                                .Integer("boards", static_cast<std::int64_t>(runs.size()))
+                                .Integer("programmed", programmed)
+                                .Decimal("seconds", seconds, 3)
+                                .Integer("exit_status", status)
+                                .Raw("runs", "[" + results + "]")
+                                .Object()
+                                .c_str());
+    } else {
+        std::printf("Summary: %d of %zu boards programmed (%.1f s)\n", programmed, runs.size(),
+                    seconds);
+        for (const PortRun& run : runs) {
+            if (EndedWithResult(run, false)) {
+                std::printf("  %s\n", run.lastLine.c_str());
+            } else {
+                std::printf("  %s: FAILED - %s\n", run.label.c_str(), MissingResult(run).c_str());
+            }
+        }
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int CombinedExitStatus(const std::vector<int>& statuses) {
+    int combined = kExitSucceeded;
+    for (int status : statuses) {
+        if (status == kExitStopped)
+            return kExitStopped;
+        if (!Programmed(status)) {
+            combined = kExitFailed;
+        } else if (status == kExitNotLogged && combined == kExitSucceeded) {
+            combined = kExitNotLogged;
+        }
+    }
+    return combined;
+}
+
+int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()>& seconds) {
+    const double start = seconds();
+    InstallStopOnInterrupt();
+    const std::string program = OwnProgramPath();
+    std::vector<PortRun> runs(arguments.ports.size());
+    LineQueue queue;
+    std::vector<std::thread> readers;
+    int streamsOpen = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        PortRun& run = runs[i];
+        run.label = arguments.ports[i].label;
+        if (program.empty()) {
+            run.startProblem = "this program's own path is unknown";
+            continue;
+        }
+        run.child = StartChildProcess(program, SinglePortArguments(arguments, arguments.ports[i]),
+                                      run.startProblem);
+        if (!run.child)
+            continue;
+        for (ChildStream stream : {ChildStream::kOutput, ChildStream::kErrors}) {
+            readers.emplace_back(ReadLines, std::ref(*run.child), stream, i, std::ref(queue));
+            ++streamsOpen;
+        }
+    }
+
+    const bool relayOutput = !arguments.quiet;
+    while (streamsOpen > 0) {
+        for (const ChildLine& line : queue.TakeAll(kInterruptCheck)) {
+            PortRun& run = runs[line.run];
+            if (line.end) {
+                --streamsOpen;
+            } else if (line.stream == ChildStream::kErrors) {
+                std::fprintf(stderr, "%s: %s\n", run.label.c_str(), line.text.c_str());
+            } else {
+                run.lastLine = line.text;
+                if (relayOutput && arguments.json) {
+                    std::printf("%s\n", line.text.c_str());
+                } else if (relayOutput) {
+                    std::printf("%s: %s\n", run.label.c_str(), line.text.c_str());
+                }
+                std::fflush(stdout);
+            }
+        }
+        if (TakeConsoleInterruptWithOrigin() == ConsoleInterrupt::kSentHere) {
+            for (PortRun& run : runs) {
+                if (run.child)
+                    run.child->Interrupt();
+            }
+        }
+    }
+    for (std::thread& reader : readers) reader.join();
+
+    std::vector<int> statuses;
+    for (PortRun& run : runs) {
+        if (run.child)
+            run.exitStatus = run.child->WaitForEnd();
+        statuses.push_back(run.exitStatus);
+    }
+    const int status = CombinedExitStatus(statuses);
+    PrintSummary(runs, arguments.json, seconds() - start, status);
+    return status;
+}
+
+}  // namespace vorlan::flash

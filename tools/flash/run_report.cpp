@@ -1,0 +1,92 @@
+#include "tools/flash/run_report.h"
+
+#include <cstdio>
+
+#include "catalogue/board_names.h"
+#include "catalogue/chip_family.h"
+#include "tools/flash/json_line.h"
+
+namespace vorlan::flash {
+
+namespace {
+
+std::string ChipName(std::uint8_t chipIdentity) {
+    const std::string_view name = ChipStatusName(chipIdentity);
+    return name.empty() ? "chip " + std::to_string(chipIdentity) : std::string(name);
+}
+
+// A boot loader with the short answer does not say which board it is on.
+std::string BoardName(const RunFacts& facts) {
+    return facts.fullIdentity ? BoardNameOf(facts.boardCode) : "board";
+}
+
+std::string Hex2(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x", value & 0xFFu);
+    return text;
+}
+
+}  // namespace
+
+std::string ResultLine(const RunFacts& facts) {
+    std::string who = facts.portName;
+    if (facts.chipIdentity != 0) {
+        who += " " + BoardName(facts) + " (" + ChipName(facts.chipIdentity) + ", BIOS " +
+               Hex2(facts.biosByte) + ")";
+    }
+    char numbers[80];
+    std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
+    std::string after = numbers;
+    if (facts.statistics.skippedBlocks > 0) {
+        std::snprintf(numbers, sizeof numbers, ", %d blocks left out as the board asks",
+                      static_cast<int>(facts.statistics.skippedBlocks));
+        after += numbers;
+    }
+    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")";
+}
+
+std::string SkipNote(const RunFacts& facts) {
+    if (facts.skipStart == 0)
+        return "";
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The board's information frame asks to leave out addresses 0x%X to 0x%X: "
+                  "%d block%s not sent.",
+                  static_cast<unsigned>(facts.skipStart),
+                  static_cast<unsigned>(facts.skipStart + facts.skipLength),
+                  static_cast<int>(facts.statistics.skippedBlocks),
+                  facts.statistics.skippedBlocks == 1 ? "" : "s");
+    return text;
+}
+
+std::string ResultJson(const RunFacts& facts, const std::string& time) {
+    JsonLine json;
+    if (!time.empty())
+        json.Text("time", time);
+    json.Text("event", "result")
+        .Text("port", facts.portName)
+        .Text("com", facts.comName)
+        .Text("device", facts.devicePath);
+    if (facts.chipIdentity != 0) {
+        json.Text("board", BoardName(facts))
+            .Text("chip", ChipName(facts.chipIdentity))
+            .Integer("chip_identity", facts.chipIdentity)
+            .Integer("bios", facts.biosByte);
+        if (facts.fullIdentity)
+            json.Integer("board_code", facts.boardCode).Integer("preparation", facts.preparation);
+        json.Text("release", facts.releaseText);
+    }
+    return json.Text("firmware_build", facts.firmwareBuild)
+        .Integer("blocks_sent", facts.statistics.blocksSent)
+        .Integer("resends", facts.statistics.resends)
+        .Integer("skipped_blocks", facts.statistics.skippedBlocks)
+        .Integer("skip_window_start", facts.skipStart)
+        .Integer("skip_window_length", facts.skipLength)
+        .Decimal("seconds", facts.seconds, 3)
+        .Text("result", ResultSummary(facts))
+        .Boolean("ok", facts.succeeded)
+        .Integer("exit_status", facts.exitStatus)
+        .Object();
+}
+
+}  // namespace vorlan::flash
