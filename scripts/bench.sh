@@ -7,13 +7,16 @@
 # adapter whose latency timer holds each answer back (LATENCY_MS, 16 by
 # default, as many adapters come): every block waits for its answer, so the
 # timer's cost shows in the ratio. A real adapter asked for low latency (the
-# updater does so) passes answers on at once. Not a test: the numbers depend
-# on the machine's load.
+# updater does so) passes answers on at once. Last, BOARDS (32 by default)
+# emulated boards programmed by one vorlan-flash call with a --port each:
+# target at most 1.10 x the wire time of one run. Not a test: the numbers
+# depend on the machine's load.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/board_session.sh"
 RUNS=${RUNS:-3}
 LATENCY_MS=${LATENCY_MS:-16}
+BOARDS=${BOARDS:-32}
 
 # bench_runs <label> [vorlan-board options...]: prints one line per run and
 # leaves the means of the ratio and of the run time in MEAN_RATIO and
@@ -55,3 +58,29 @@ echo "Run time / wire time, mean of $RUNS runs:"
 printf '  %-52s %s (target <= 1.10)\n' "direct line (or an adapter asked for low latency):" "$direct"
 printf '  %-52s %s (%+.1f s a run)\n' "adapter with a $LATENCY_MS ms latency timer:" "$MEAN_RATIO" \
     "$(awk -v a="$MEAN_SECONDS" -v b="$direct_seconds" 'BEGIN { print a - b }')"
+
+echo
+echo "Benchmark: $BOARDS boards at once, one vorlan-flash call with $BOARDS --port"
+start_boards "$BOARDS" --line-rate
+set --
+for com in $BOARD_COMS; do set -- "$@" --port "$com"; done
+start=$(date +%s.%N)
+if ! "$BIN/vorlan-flash" "$@" --quiet --stats >"$WORK/flash.out" 2>"$WORK/flash.err"; then
+    cat "$WORK/flash.out" "$WORK/flash.err" >&2
+    echo "A run failed." >&2
+    exit 1
+fi
+end=$(date +%s.%N)
+stop_boards
+# Every run sends and receives the same bytes; the slowest run is the one shown.
+grep ': stats ' "$WORK/flash.err" | awk -v boards="$BOARDS" -v start="$start" -v end="$end" '{
+    for (i = 3; i <= NF; ++i) { split($i, kv, "="); v[kv[1]] = kv[2] }
+    if (v["seconds"] > slowest) slowest = v["seconds"]
+    bytes = v["sent"] + v["received"]
+    ++runs
+} END {
+    wire = bytes * 11 / 115200
+    wall = end - start
+    printf "  %d boards, %d runs: slowest run %.3f s; whole call %.3f s\n", boards, runs, slowest, wall
+    printf "  whole call / wire time of one run (%.3f s): %.3f (target <= 1.10)\n", wire, wall / wire
+}'

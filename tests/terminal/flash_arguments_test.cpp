@@ -23,7 +23,8 @@ TEST(FlashArguments, PortNamesInAnyCaseGiveTheIndexBelowTheNumber) {
         {"Com12", 11},
         {"COM257", 256},
         {"COM0003", 2},
-        {"COM32767", 32766},
+        {"COM258", std::nullopt},  // the driver's table ends at COM257
+        {"COM32767", std::nullopt},
         {"COM0", std::nullopt},
         {"COM", std::nullopt},
         {"COM-1", std::nullopt},
@@ -44,33 +45,64 @@ TEST(FlashArguments, PortNamesInAnyCaseGiveTheIndexBelowTheNumber) {
 TEST(FlashArguments, OptionsAndTheirCombinations) {
     const FlashArguments plain = Parse({});
     EXPECT_EQ(plain.action, FlashAction::Run);
-    EXPECT_FALSE(plain.portIndex.has_value());
+    EXPECT_TRUE(plain.ports.empty());
     EXPECT_FALSE(plain.notify);
 
     const FlashArguments full = Parse({"--notify", "--port", "com7", "--stats"});
     EXPECT_EQ(full.action, FlashAction::Run);
-    EXPECT_EQ(full.portIndex, std::optional<std::int16_t>(6));
+    ASSERT_EQ(full.ports.size(), 1u);
+    EXPECT_EQ(full.ports[0].comIndex, std::optional<std::int16_t>(6));
+    EXPECT_EQ(full.ports[0].label, "COM7");
     EXPECT_TRUE(full.notify);
     EXPECT_TRUE(full.stats);
 
-    EXPECT_EQ(Parse({"--port=COM2"}).portIndex, std::optional<std::int16_t>(1));
+    // Several ports, devices among them; each run gets the options with its
+    // port alone.
+    const FlashArguments line = Parse({"--port", "COM2", "--json", "-p", "/dev/ttyUSB0",
+                                       "--port=usb-FTDI_A1-if00", "--log", "line.log", "-q"});
+    ASSERT_EQ(line.ports.size(), 3u);
+    EXPECT_EQ(line.ports[1].label, "/dev/ttyUSB0");
+    EXPECT_FALSE(line.ports[1].comIndex.has_value());
+    EXPECT_EQ(line.ports[2].label, "usb-FTDI_A1-if00");
+    EXPECT_EQ(SinglePortArguments(line, line.ports[1]),
+              (std::vector<std::string>{"--port", "/dev/ttyUSB0", "--json", "--quiet", "--log",
+                                        "line.log"}));
+
     EXPECT_EQ(Parse({"--list"}).action, FlashAction::List);
+    EXPECT_EQ(Parse({"--firmware"}).action, FlashAction::Firmware);
+    EXPECT_EQ(Parse({"-V"}).action, FlashAction::Version);
     EXPECT_EQ(Parse({"--help"}).action, FlashAction::Help);
     EXPECT_EQ(Parse({"--port", "COM1", "--help"}).action, FlashAction::Help);
 }
 
 TEST(FlashArguments, UsageErrorsNameWhatIsWrong) {
-    const std::vector<std::vector<std::string>> cases = {
-        {"--port"},  {"--port", "COM0"}, {"--port", "ttyUSB0"},
-        {"--port="}, {"--notify=yes"},   {"--bogus"},
-        {"\\P"},     {"COM3"},           {"--list", "--port", "COM1"},
+    struct Row {
+        std::vector<std::string> words;
+        const char* said;  // part of the error
     };
-    for (const auto& words : cases) {
-        const FlashArguments parsed = Parse(words);
-        EXPECT_EQ(parsed.action, FlashAction::UsageError) << words.front();
-        EXPECT_FALSE(parsed.error.empty());
+    const Row rows[] = {
+        {{"--port"}, "needs a value"},
+        {{"--port", "COM0"}, "COM1 to COM257"},
+        {{"--port", "COM258"}, "cannot be used"},
+        {{"--port", "5"}, "COM5"},
+        {{"--port", "COM3x"}, "not a port"},
+        {{"--port", "--json"}, "needs a port"},
+        {{"--port="}, "needs a port"},
+        {{"--port", "COM3", "--port", "com3"}, "named twice"},
+        {{"--notify", "--port", "COM1", "--port", "COM2"}, "one --port"},
+        {{"--log"}, "needs a value"},
+        {{"--notify=yes"}, "takes no value"},
+        {{"--bogus"}, "--bogus"},
+        {{"\\P"}, "\\P"},
+        {{"COM3"}, "COM3"},
+        {{"--list", "--port", "COM1"}, "stand alone"},
+        {{"--version", "--json"}, "stand alone"},
+    };
+    for (const Row& row : rows) {
+        const FlashArguments parsed = Parse(row.words);
+        EXPECT_EQ(parsed.action, FlashAction::UsageError) << row.words.back();
+        EXPECT_NE(parsed.error.find(row.said), std::string::npos) << parsed.error;
     }
-    EXPECT_NE(Parse({"--port", "ttyUSB0"}).error.find("ttyUSB0"), std::string::npos);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ TEST(RunSummary, SaysWhatBecameOfTheRun) {
         {success, "Program OK"},
         {failed(" CHK Error !! "), "CHK Error !!"},
         {failed("Device not Found"), "Device not Found"},
+        {failed(" User Abort !! "), "User Abort !! - nothing was written, the board is unchanged"},
         {failed("DEMO-24HJ - Preparation4"),
          "the firmware in this build is for DEMO-24HJ - Preparation4, not for this board"},
         {badPort, "Invalid Port Com - /dev/ttyS2: Permission denied"},

@@ -1,0 +1,75 @@
+// What vorlan-flash reports at the end of a run: the result line, the JSON
+// that scripts and the log read, and the exit status of several runs.
+#include "tools/flash/run_report.h"
+
+#include <gtest/gtest.h>
+
+#include "tools/flash/json_line.h"
+#include "tools/flash/parallel_runs.h"
+
+namespace vorlan::flash {
+namespace {
+
+TEST(RunReport, JsonTextsAreValidWhateverBytesTheyHold) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"DEMO BOOT 1.0", "\"DEMO BOOT 1.0\""},
+        {"say \"hi\" \\ bye", R"("say \"hi\" \\ bye")"},
+        {std::string("a\nb\tc\0d", 7), R"("a\u000ab\u0009c\u0000d")"},
+        {"Gr\xC3\xBC\xC3\x9F", "\"Gr\xC3\xBC\xC3\x9F\""},       // UTF-8 passes through
+        {"\xFF\xC3", R"("\u00ff\u00c3")"},                      // stray bytes as Latin-1
+        {"\xE0\x80\x80\x7F", R"("\u00e0\u0080\u0080\u007f")"},  // an overlong form
+    };
+    for (const auto& [text, json] : rows) {
+        EXPECT_EQ(JsonQuoted(text), json);
+    }
+}
+
+TEST(RunReport, TheResultLineNamesPortBoardAndOutcome) {
+    RunFacts programmed;
+    programmed.succeeded = true;
+    programmed.lastStatus = "Program OK";
+    programmed.portName = "COM5";
+    programmed.chipIdentity = 254;
+    programmed.boardCode = 9;
+    programmed.biosByte = 9;
+    programmed.fullIdentity = true;
+    programmed.seconds = 6.34;
+    RunFacts skipped = programmed;
+    skipped.statistics.skippedBlocks = 9;
+    RunFacts stopped = programmed;
+    stopped.succeeded = false;
+    stopped.lastStatus = " User Abort !! ";
+    stopped.statistics.blocksSent = 69;
+    RunFacts notFound;
+    notFound.lastStatus = "Device not Found";
+    notFound.portName = "/dev/ttyUSB0";
+    notFound.seconds = 10;
+
+    EXPECT_EQ(ResultLine(programmed), "COM5 DEMO-24HJ (24HJ64, BIOS 09): Program OK (6.3 s)");
+    EXPECT_EQ(ResultLine(skipped),
+              "COM5 DEMO-24HJ (24HJ64, BIOS 09): Program OK (6.3 s, 9 blocks "
+              "left out as the board asks)");
+    EXPECT_EQ(ResultLine(stopped),
+              "COM5 DEMO-24HJ (24HJ64, BIOS 09): FAILED - User Abort !! - the board holds a "
+              "partial image and must be programmed again (6.3 s)");
+    EXPECT_EQ(ResultLine(notFound), "/dev/ttyUSB0: FAILED - Device not Found (10.0 s)");
+    EXPECT_NE(ResultJson(stopped).find(R"("blocks_sent":69,"resends":0,"skipped_blocks":0,)"),
+              std::string::npos);
+    EXPECT_EQ(ResultJson(notFound, "2025-01-02T03:04:05.006Z")
+                  .rfind(R"({"time":"2025-01-02T03:04:05.006Z","event":"result",)", 0),
+              0u);
+}
+
+TEST(RunReport, SeveralRunsSucceedOnlyWhenEveryBoardWasProgrammed) {
+    const std::pair<std::vector<int>, int> rows[] = {
+        {{0, 0, 0}, 0}, {{0, 1, 0}, 1},     {{0, 3, 0}, 3},  // programmed, one log line missing
+        {{3, 1}, 1},    {{1, 130, 0}, 130},                  // a stop outweighs everything
+        {{139}, 1},                                          // a run that crashed
+    };
+    for (const auto& [statuses, combined] : rows) {
+        EXPECT_EQ(CombinedExitStatus(statuses), combined);
+    }
+}
+
+}  // namespace
+}  // namespace vorlan::flash
