@@ -2,6 +2,7 @@
 #include "platform/com_naming.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,21 @@ TEST(ComNamingTest, AnAliasWinsEvenWhenItsDeviceIsMissing) {
     EXPECT_EQ(DevicePathOfCom(33, folder.Path()), folder / "com33");  // shadows ttyUSB0
     EXPECT_EQ(DevicePathOfCom(6, folder.Path()), "/dev/ttyS5");
     EXPECT_EQ(DevicePathOfCom(120, folder.Path()), "");
+}
+
+// A folder that hides its links may hold one for this number: the fixed
+// device could be another board, so nothing is opened.
+TEST(ComNamingTest, AnAliasFolderThatCannotBeSearchedNamesNoDevice) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root searches any folder";
+    }
+    test::TempFolder folder;
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::none);
+    const ComLookup lookup = LookUpCom(12, folder.Path());
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(lookup.devicePath, "");
+    EXPECT_EQ(lookup.fixedPath, "/dev/ttyS11");
+    EXPECT_FALSE(lookup.folderProblem.empty());
 }
 
 TEST(ComNamingTest, AliasFolderFromTheEnvironment) {
