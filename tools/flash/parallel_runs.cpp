@@ -6,11 +6,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/child_process.h"
 #include "platform/console.h"
 #include "tools/flash/json_line.h"
+#include "tools/flash/run_log.h"
 #include "tools/flash/single_run.h"
 #include "tools/flash/terminal_pause.h"
 
@@ -82,8 +84,22 @@ bool EndedWithResult(const PortRun& run, bool json) {
 }
 
 std::string MissingResult(const PortRun& run) {
-    return run.child ? "ended without a result (exit status " + std::to_string(run.exitStatus) + ")"
-                     : "could not be started: " + run.startProblem;
+    if (!run.startProblem.empty())
+        return "could not be started: " + run.startProblem;
+    return "ended without a result (exit status " + std::to_string(run.exitStatus) + ")";
+}
+
+// The result of a run that printed none (it could not start, or crashed).
+std::string MissingResultJson(const PortRun& run, const std::string& time = "") {
+    JsonLine json;
+    if (!time.empty())
+        json.Text("time", time);
+    return json.Text("event", "result")
+        .Text("port", run.label)
+        .Text("result", MissingResult(run))
+        .Boolean("ok", false)
+        .Integer("exit_status", run.exitStatus)
+        .Object();
 }
 
 bool Programmed(int status) {
@@ -97,14 +113,7 @@ void PrintSummary(const std::vector<PortRun>& runs, bool json, double seconds, i
         std::string results;
         for (const PortRun& run : runs) {
             results += results.empty() ? "" : ",";
-            results += EndedWithResult(run, true) ? run.lastLine
-                                                  : JsonLine()
-                                                        .Text("event", "result")
-                                                        .Text("port", run.label)
-                                                        .Text("result", MissingResult(run))
-                                                        .Boolean("ok", false)
-                                                        .Integer("exit_status", run.exitStatus)
-                                                        .Object();
+            results += EndedWithResult(run, true) ? run.lastLine : MissingResultJson(run);
         }
         std::printf("%s\n", JsonLine()
                                 .Text("event", "summary")
@@ -165,8 +174,14 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
         if (!run.child)
             continue;
         for (ChildStream stream : {ChildStream::kOutput, ChildStream::kErrors}) {
-            readers.emplace_back(ReadLines, std::ref(*run.child), stream, i, std::ref(queue));
-            ++streamsOpen;
+            try {
+                readers.emplace_back(ReadLines, std::ref(*run.child), stream, i, std::ref(queue));
+                ++streamsOpen;
+            } catch (const std::system_error& error) {
+                // Out of threads: a run nobody follows must not go on.
+                run.startProblem = std::string("its output cannot be read: ") + error.what();
+                run.child->Interrupt();
+            }
         }
     }
 
@@ -201,7 +216,18 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
     for (PortRun& run : runs) {
         if (run.child)
             run.exitStatus = run.child->WaitForEnd();
+        if (!run.startProblem.empty())
+            run.exitStatus = kExitFailed;
         statuses.push_back(run.exitStatus);
+        // Every run has its log line, also one that could not write its own.
+        if (!arguments.logFile.empty() && !EndedWithResult(run, arguments.json)) {
+            const std::string problem =
+                AppendLogLine(arguments.logFile, MissingResultJson(run, UtcTimestamp()));
+            if (!problem.empty()) {
+                std::fprintf(stderr, "vorlan-flash: the result was not added to the log %s: %s\n",
+                             arguments.logFile.c_str(), problem.c_str());
+            }
+        }
     }
     const int status = CombinedExitStatus(statuses);
     PrintSummary(runs, arguments.json, seconds() - start, status);
