@@ -13,8 +13,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(VORLAN_PROGRAMS vorlan vorlan-flash vorlan-board)
 set(VORLAN_GENERATED ${CMAKE_BINARY_DIR}/install-files)
 
-# `vorlan --version` and `vorlan-board --version` name the project's version.
-foreach(program vorlan vorlan-board)
+# Each program's --version names the project's version.
+foreach(program vorlan vorlan-flash vorlan-board)
     target_compile_definitions(${program} PRIVATE VORLAN_PROJECT_VERSION="${PROJECT_VERSION}")
 endforeach()
 

@@ -52,7 +52,7 @@ void PrintFirmware(const char* indent) {
 
 void PrintVersion() {
     std::printf("vorlan-flash %s\nfirmware build \"%s\"\nbuilt-in images:\n",
-                VORLAN_PROGRAM_VERSION, VORLAN_BUILD_VERSION);
+                VORLAN_PROJECT_VERSION, VORLAN_BUILD_VERSION);
     PrintFirmware("  ");
 }
 
