@@ -97,7 +97,7 @@ std::string PortProblem(std::int16_t portIndex) {
     if (lookup.devicePath.empty()) {
         return com + " has no link " + fs::path(lookup.aliasLink).filename().string() + " in " +
                folder + " and no device of its own (" + kFixedScheme +
-               "); link it to the board's " + "adapter (ln -s " + kByIdFolder + "/<adapter> " +
+               "); link it to the board's adapter (ln -s " + kByIdFolder + "/<adapter> " +
                lookup.aliasLink + ") or give the device to --port";
     }
     std::string where;
@@ -110,20 +110,15 @@ std::string PortProblem(std::int16_t portIndex) {
                 fs::path(lookup.aliasLink).filename().string() + " in " + folder + ")";
     }
     const SerialStatus& error = PortRecordAt(portIndex).openError;
-    if (error.kind == SerialErrorKind::kBusy)
-        return where + ": in use by another program";
     if (error.message.empty())
         return where + ": not a serial port";
-    // The driver's message starts with the path it opened.
+    // The driver's message starts with the path it opened and carries the
+    // system's word with its advice.
     std::string detail = error.message;
     if (detail.rfind(lookup.devicePath, 0) == 0)
         detail = detail.substr(lookup.devicePath.size());
     if (detail.rfind(": ", 0) == 0)
         detail = detail.substr(2);
-    if (error.kind == SerialErrorKind::kNotFound)
-        return where + ": " + detail + "; check that the board's adapter is plugged in";
-    if (error.kind == SerialErrorKind::kDenied)
-        return where + ": " + detail + "; add this user to the device's group (often dialout)";
     return where + ": " + detail;
 }
 
