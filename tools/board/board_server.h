@@ -6,7 +6,10 @@
 // written by the updater reaches the model only when its last bit would have
 // arrived, and each answer byte is handed to the updater when its own last bit
 // would have. A program block written to flash delays its answer by the write
-// time. With the line rate off, bytes move as soon as they can.
+// time. Bytes from the updater are handed to the model together once the
+// last of those queued is due, each with its own arrival time: the answers,
+// which follow a frame's last byte, keep their times. With the line rate off,
+// bytes move as soon as they can.
 //
 // Adapter latency. A USB serial adapter gathers the bytes it receives and
 // passes them on when its latency timer runs out or a packet is full. With a
