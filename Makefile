@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize fuzz fuzz-ci demo screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -28,12 +28,23 @@ fuzz:
 fuzz-ci:
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
+# Everything but the desktop program for Windows, cross-built with mingw-w64:
+# build-windows/bin/vorlan-flash.exe. The image generator runs under wine.
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+# The Windows build's tests under wine, and whole runs of vorlan-flash.exe
+# against the (Linux) board emulator beside the Linux vorlan-flash.
+test-windows: build windows
+	JOBS=$(JOBS) ./scripts/windows_tests.sh
+
 # PNGs of the four windows for the documentation (needs xvfb and xauth).
 screenshots: build
 	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
 
 clean:
-	rm -rf build build-sanitize build-fuzz
+	rm -rf build build-sanitize build-fuzz build-windows
 
 # A whole update against the board emulator, in a window or in this terminal.
 # Builds only the programs it runs, quietly: the build's log is shown only

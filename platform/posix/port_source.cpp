@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/com_naming.h"
+#include "platform/friendly_name.h"
 
 namespace vorlan {
 
@@ -17,7 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kMaxText = kFriendlyNameMaxBytes;
 // How far above a tty's device folder its USB device may sit (interface,
 // then device; some drivers add a port folder in between).
 constexpr int kUsbSearchDepth = 4;
@@ -69,28 +69,9 @@ std::string DefaultLabel(const std::string& devicePath) {
     return "Serial Port";
 }
 
-// Drops a cut-off UTF-8 sequence at the start of a text.
-std::string SkipContinuationBytes(const std::string& text) {
-    std::size_t start = 0;
-    while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
-        ++start;
-    }
-    return text.substr(start);
-}
-
-// "<label> - <device> (COM<n>)" in at most 199 bytes. A long label is cut
-// (at a character boundary, marked "...") so the name still ends in the COM
-// name; only an absurdly long device path loses its own start.
+// "<label> - <device> (COM<n>)" in at most 199 bytes.
 std::string FriendlyName(const std::string& label, const std::string& devicePath, int com) {
-    const std::string tail = " - " + devicePath + " (COM" + std::to_string(com) + ")";
-    if (label.size() + tail.size() <= kMaxText)
-        return label + tail;
-    if (tail.size() + 3 >= kMaxText) {
-        return SkipContinuationBytes(tail.substr(tail.size() - kMaxText));
-    }
-    std::size_t keep = kMaxText - tail.size() - 3;
-    while (keep > 0 && (static_cast<unsigned char>(label[keep]) & 0xC0) == 0x80) --keep;
-    return label.substr(0, keep) + "..." + tail;
+    return FitFriendlyName(label, " - " + devicePath + " (COM" + std::to_string(com) + ")");
 }
 
 struct Candidate {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/status_reporting.h"
+#include "platform/com_naming.h"
 #include "ports/serial_driver.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/support/fake_views.h"
@@ -43,7 +44,7 @@ protected:
         CurrentPortIndex() = stored;
         OpenedPortIndex() = static_cast<std::int16_t>(stored - 1);
     }
-    long Opens(const std::string& path) const {
+    std::ptrdiff_t Opens(const std::string& path) const {
         return std::count(os.openedPaths.begin(), os.openedPaths.end(), path);
     }
 
@@ -58,7 +59,7 @@ TEST_F(PortSelectionTest, FirstReopenOpensTheStoredPortWithTheBootLoaderLine) {
     ShowPortOnStatusBar(bar);
     EXPECT_EQ(bar.Panel(0), "COM4");
     ReopenSelectedPort();
-    EXPECT_EQ(os.openedPaths, std::vector<std::string>{"/dev/ttyS3"});
+    EXPECT_EQ(os.openedPaths, std::vector<std::string>{DevicePathOfCom(4)});
     EXPECT_EQ(os.appliedLine.baud, 115200u);
     EXPECT_EQ(os.appliedLine.dataBits, 8);
     EXPECT_EQ(os.appliedLine.parity, 0);
@@ -76,7 +77,7 @@ TEST_F(PortSelectionTest, ReopensOnlyWhenTheChoiceChangedAndKeepsTheOldPortOpen)
     StartWith(2);
     ReopenSelectedPort();  // COM3
     ReopenSelectedPort();  // unchanged: nothing
-    EXPECT_EQ(Opens("/dev/ttyS2"), 1);
+    EXPECT_EQ(Opens(DevicePathOfCom(3)), 1);
 
     CurrentPortIndex() = 4;  // COM5
     ReopenSelectedPort();
@@ -86,7 +87,7 @@ TEST_F(PortSelectionTest, ReopensOnlyWhenTheChoiceChangedAndKeepsTheOldPortOpen)
     CurrentPortIndex() = 2;  // back to COM3: closed and opened again
     const int oldHandle = PortRecordAt(2).handle;
     ReopenSelectedPort();
-    EXPECT_EQ(Opens("/dev/ttyS2"), 2);
+    EXPECT_EQ(Opens(DevicePathOfCom(3)), 2);
     EXPECT_EQ(os.heldHandles.count(oldHandle), 0u);
     EXPECT_EQ(os.heldHandles.size(), 2u);
     EXPECT_TRUE(notifier.codes.empty());

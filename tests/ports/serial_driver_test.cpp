@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_naming.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/ports/temp_folder.h"
 
@@ -58,8 +59,9 @@ TEST_F(SerialDriverTest, OpenAppliesTheLineAndKeepsTheStepOrder) {
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->index, 2);
     EXPECT_EQ(record->open, 1);
-    EXPECT_EQ(os.calls, (std::vector<std::string>{"open /dev/ttyS2", "getline", "setline", "queues",
-                                                  "timeouts", "lowlatency 10"}));
+    EXPECT_EQ(os.calls, (std::vector<std::string>{"open " + DevicePathOfCom(3), "getline",
+                                                  "setline", "queues", "timeouts",
+                                                  "lowlatency 10"}));
     const LineSettings& line = os.appliedLine;
     EXPECT_EQ(line.baud, 115200u);
     EXPECT_EQ(line.dataBits, 8);
@@ -114,7 +116,7 @@ TEST_F(SerialDriverTest, ReopeningAnOpenRecordReleasesTheOldDeviceFirst) {
     ASSERT_GE(os.calls.size(), 3u);
     EXPECT_EQ(os.calls[0], "normallatency " + std::to_string(oldHandle));
     EXPECT_EQ(os.calls[1], "close " + std::to_string(oldHandle));
-    EXPECT_EQ(os.calls[2], "open /dev/ttyS1");
+    EXPECT_EQ(os.calls[2], "open " + DevicePathOfCom(2));
     EXPECT_EQ(os.heldHandles.size(), 1u);
 }
 

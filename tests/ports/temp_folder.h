@@ -11,7 +11,8 @@ namespace vorlan::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorlan-ports-XXXXXX");
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vorlan-ports-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr)
             path_ = pattern;
     }

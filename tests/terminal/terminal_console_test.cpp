@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 
 #include "engine/status_reporting.h"
 #include "tools/flash/terminal_views.h"
@@ -13,36 +16,41 @@
 namespace vorlan::flash {
 namespace {
 
-// A console writing into memory, on a hand-driven clock and byte count.
+// A console writing into a private file, on a hand-driven clock and byte
+// count. Binary, so a line ends in "\n" on every system.
 class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetStatusReporting(); }
     void TearDown() override {
         if (stream_ != nullptr) {
             std::fclose(stream_);
+            std::filesystem::remove(path_);
         }
-        std::free(buffer_);
         ResetStatusReporting();
     }
 
     TerminalConsole& Console(bool drawBar) {
-        stream_ = open_memstream(&buffer_, &size_);
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("vorlan-console-" + std::string(test->name()) + "-" +
+                 std::to_string(std::random_device{}()));
+        stream_ = std::fopen(path_.string().c_str(), "w+b");
         console_.emplace(
             stream_, drawBar, [this] { return seconds_; }, [this] { return bytes_; });
         return *console_;
     }
     std::string Output() {
         std::fflush(stream_);
-        return std::string(buffer_, size_);
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     double seconds_ = 0;
     std::uint64_t bytes_ = 0;
 
 private:
+    std::filesystem::path path_;
     std::FILE* stream_ = nullptr;
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
     std::optional<TerminalConsole> console_;
 };
 

@@ -1,0 +1,19 @@
+#include "platform/win32/system_error.h"
+
+namespace vorlan {
+
+std::string SystemMessage(DWORD error) {
+    char text[512] = {};
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' ' || text[length - 1] == '.')) {
+        --length;
+    }
+    if (length == 0)
+        return "error " + std::to_string(error);
+    return std::string(text, length);
+}
+
+}  // namespace vorlan
