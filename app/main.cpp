@@ -1,9 +1,9 @@
 #include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "app/desktop_usage.h"
 #include "app/startup.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
     // Answered before anything looks for a display, so that they work on a
@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
     }
     // Without any display Qt ends the process with a terse message of its
     // own; tell the technician what to use instead.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
-        std::getenv("QT_QPA_PLATFORM") == nullptr) {
+    if (!vorlan::HasDesktop()) {
         std::fprintf(stderr,
                      "vorlan: no display found (DISPLAY is not set); "
                      "on a terminal, use vorlan-flash\n");

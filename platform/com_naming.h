@@ -1,6 +1,8 @@
 // COM names on this platform. COM<n> is found first as a link com<n> in the
 // alias folder (VORLAN_PORT_DIR, else /etc/vorlan/ports), then by the fixed
 // scheme: ttyS<k> is COM<k+1> (k 0..31), ttyUSB<k> COM<k+33>, ttyACM<k> COM<k+65>.
+// On Windows COM<n> is the system's own "\\.\COM<n>" (n up to 257) and there
+// is no alias folder: PortAliasFolder() is "" and PortAliases() empty.
 // Everything here only looks at names and links; nothing opens a device.
 #pragma once
 

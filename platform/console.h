@@ -6,8 +6,14 @@
 
 namespace vorlan {
 
-// true when the stream writes to a terminal (not a pipe or a file).
+// true when the stream writes to a terminal (not a pipe or a file). On
+// Windows, a console that takes the terminal control sequences the progress
+// bar uses; the call switches them on.
 bool IsTerminal(std::FILE* stream);
+
+// false when there is no desktop to show a window on (Linux: none of
+// DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM is set); Windows always has one.
+bool HasDesktop();
 
 // From now on each interrupt (Ctrl-C) only counts a press for
 // TakeConsoleInterrupt; the handler does nothing else, so a run sees the press

@@ -3,8 +3,9 @@
 // (also on a crash). The folder is $XDG_RUNTIME_DIR, or else /tmp/vorlan-<uid>,
 // created with mode 0700 and used only when it is a real folder owned by us
 // with no access for others. The lock file is opened without following links,
-// so a link planted by another user is refused. Not thread-safe; one per
-// process.
+// so a link planted by another user is refused. On Windows the lock is the
+// named mutex "VORLAN.MUTEX" of the user's session itself, and there is no
+// lock file. Not thread-safe; one per process.
 #pragma once
 
 #include <string>
@@ -29,11 +30,12 @@ public:
     void Release();
     bool Held() const { return fd_ >= 0; }
 
-    // The lock file's path, or "" when there is no safe folder for it.
+    // The lock file's path, or "" when there is no safe folder for it (always
+    // "" on Windows).
     static std::string LockFilePath(std::string* reason = nullptr);
 
 private:
-    int fd_ = -1;
+    int fd_ = -1;  // the lock file, or on Windows the mutex (HandleToLong)
 };
 
 }  // namespace vorlan

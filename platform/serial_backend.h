@@ -4,8 +4,8 @@
 // tests against a fake. Each platform has one file making these OS calls
 // (posix/serial_backend.cpp, win32/serial_backend.cpp).
 //
-// Handles are small non-negative integers (file descriptors here); -1 is the
-// invalid handle. Every call returns at once unless it says it blocks.
+// Handles are small non-negative integers (file descriptors on POSIX, kernel
+// handles as HandleToLong gives them on Windows); -1 is the invalid handle. Every call returns at once unless it says it blocks.
 #pragma once
 
 #include <cstddef>

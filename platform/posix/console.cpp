@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 namespace vorlan {
@@ -31,6 +32,11 @@ void OnInterrupt(int, siginfo_t* info, void*) {
 }
 
 }  // namespace
+
+bool HasDesktop() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
 
 bool IsTerminal(std::FILE* stream) {
     return stream != nullptr && isatty(fileno(stream)) == 1;

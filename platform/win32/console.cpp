@@ -34,6 +34,10 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 }  // namespace
 
+bool HasDesktop() {
+    return true;
+}
+
 // A console window counts only when it takes the terminal control sequences
 // that the progress bar uses; switching them on is part of the answer.
 bool IsTerminal(std::FILE* stream) {

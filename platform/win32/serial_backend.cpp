@@ -200,7 +200,7 @@ public:
 
     // The port's write time-out (SetTimeouts) is the driver's limit for a
     // write of this size, so WriteFile keeps it: it returns with fewer bytes
-    // written when the limit has passed.
+    // written when the limit has passed, and then the write has failed.
     SerialStatus Write(int handle, const std::uint8_t* bytes, std::size_t count,
                        std::uint32_t) override {
         std::size_t done = 0;
@@ -209,7 +209,7 @@ public:
             DWORD written = 0;
             if (!WriteFile(HandleOf(handle), bytes + done, piece, &written, nullptr))
                 return LastError();
-            if (written == 0)
+            if (written < piece)
                 return SystemError(ERROR_TIMEOUT);
             done += written;
         }
