@@ -14,4 +14,4 @@ WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
 "$ROOT/scripts/wine-run.sh" wineboot >/dev/null 2>&1
 cd "$ROOT"
-ctest --preset windows -j "${JOBS:-2}"
+ctest --preset windows -j "${JOBS:-2}" "$@"
