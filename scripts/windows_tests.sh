@@ -10,8 +10,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 "$ROOT/scripts/wine-run.sh" # the prefix, made once
-"$WINESERVER" -p 2>/dev/null || true # stays until -k (or runs already)
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+"$WINESERVER" -p >/dev/null 2>&1 || true # stays until -k (or runs already)
+trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
 "$ROOT/scripts/wine-run.sh" wineboot >/dev/null 2>&1
 cd "$ROOT"
 ctest --preset windows -j "${JOBS:-2}" "$@"
