@@ -4,6 +4,7 @@
 // image data of the build as C++ source. Any fault stops with "file:line:
 // what" on standard error and exit status 1; the output is then not written.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -57,7 +58,11 @@ int main(int argc, char** argv) {
         if (!out.flush())
             return Fail(outputPath + ":0: cannot write the output");
     }
-    if (std::rename(temporary.c_str(), outputPath.c_str()) != 0) {
+    // std::filesystem::rename replaces an existing target on Windows too,
+    // where std::rename refuses one (and a rebuild always has one).
+    std::error_code renameError;
+    std::filesystem::rename(temporary, outputPath, renameError);
+    if (renameError) {
         return Fail(outputPath + ":0: cannot write the output");
     }
     return 0;
