@@ -16,8 +16,10 @@ namespace vorlan {
 
 namespace {
 
-// The one place where a Win32 error code becomes a driver error.
-SerialStatus SystemError(DWORD error) {
+// The one place where a Win32 error code becomes a driver error. On a device
+// we hold, every refusal means the device has gone: a USB adapter pulled out
+// answers with "access denied", "bad command" or others, by its driver.
+SerialStatus SystemError(DWORD error, bool deviceHeld = false) {
     SerialStatus status;
     if (error == ERROR_SUCCESS)
         return status;
@@ -61,11 +63,18 @@ SerialStatus SystemError(DWORD error) {
             status.kind = SerialErrorKind::kOther;
             break;
     }
+    if (deviceHeld && status.kind != SerialErrorKind::kTimedOut)
+        status.kind = SerialErrorKind::kHungUp;
     return status;
 }
 
 SerialStatus LastError() {
     return SystemError(GetLastError());
+}
+
+// A failed call on a device we hold.
+SerialStatus LineError() {
+    return SystemError(GetLastError(), true);
 }
 
 // Kernel handles carry 32 significant bits on 64-bit Windows too, so the
@@ -208,7 +217,7 @@ public:
             const auto piece = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
             DWORD written = 0;
             if (!WriteFile(HandleOf(handle), bytes + done, piece, &written, nullptr))
-                return LastError();
+                return LineError();
             if (written < piece)
                 return SystemError(ERROR_TIMEOUT);
             done += written;
@@ -218,7 +227,7 @@ public:
 
     SerialStatus DrainOutput(int handle) override {
         if (!FlushFileBuffers(HandleOf(handle)))
-            return LastError();
+            return LineError();
         return {};
     }
 
@@ -237,7 +246,7 @@ public:
         const auto wanted = static_cast<DWORD>(std::min<std::size_t>(capacity, waiting));
         DWORD read = 0;
         if (!ReadFile(HandleOf(handle), buffer, wanted, &read, nullptr))
-            return LastError();
+            return LineError();
         received = read;
         return {};
     }
@@ -272,6 +281,22 @@ public:
         return {};
     }
 
+    // The latency timer of a USB adapter is a setting of its driver in the
+    // registry on Windows (and the adapters' own tools change it), not a
+    // call on an open port.
+    SerialStatus SetLowLatency(int, bool, bool& wasOn) override {
+        wasOn = false;
+        return SystemError(ERROR_NOT_SUPPORTED);
+    }
+
+    // Windows keeps a COM name with its adapter across a replug, and the
+    // handle of an adapter that was pulled out stays dead: a handle that
+    // still answers is the device its name opens.
+    bool StillNamedBy(int handle, const std::string&) override {
+        DWORD waiting = 0;
+        return BytesWaiting(handle, waiting).ok();
+    }
+
     void Close(int handle) override {
         if (handle < 0)
             return;
@@ -284,7 +309,7 @@ private:
         DWORD errors = 0;
         COMSTAT state{};
         if (!ClearCommError(HandleOf(handle), &errors, &state))
-            return LastError();
+            return LineError();
         waiting = state.cbInQue;
         return {};
     }
