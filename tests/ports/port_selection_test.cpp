@@ -104,7 +104,7 @@ TEST_F(PortSelectionTest, APortThatCannotBeOpenedIsReportedWithWhyAndTriedAgain)
     EXPECT_EQ(notifier.codes, std::vector<std::uint8_t>{0});
     EXPECT_EQ(window.resultText, "Invalid Port Com");
     EXPECT_EQ(window.resultBackground, kColourRed);
-    EXPECT_EQ(problems, std::vector<std::string>{"COM6: /dev/ttyS5: busy"});
+    EXPECT_EQ(problems, std::vector<std::string>{"COM6: " + DevicePathOfCom(6) + ": busy"});
 
     os.refuse.clear();
     ReopenSelectedPort();  // same choice, nothing open: tried again
@@ -128,7 +128,7 @@ TEST_F(PortSelectionTest, APortWhoseDeviceWentAwayIsOpenedAgain) {
     os.renamed.insert(PortRecordAt(2).handle);  // a new node under the same name
     ReopenSelectedPort();
     ReopenSelectedPort();  // present: left alone
-    EXPECT_EQ(Opens("/dev/ttyS2"), 3);
+    EXPECT_EQ(Opens(DevicePathOfCom(3)), 3);
     EXPECT_EQ(os.heldHandles, std::set<int>{PortRecordAt(2).handle});
     EXPECT_TRUE(notifier.codes.empty());
 }

@@ -59,9 +59,9 @@ TEST_F(SerialDriverTest, OpenAppliesTheLineAndKeepsTheStepOrder) {
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->index, 2);
     EXPECT_EQ(record->open, 1);
-    EXPECT_EQ(os.calls, (std::vector<std::string>{"open " + DevicePathOfCom(3), "getline",
-                                                  "setline", "queues", "timeouts",
-                                                  "lowlatency 10"}));
+    EXPECT_EQ(os.calls,
+              (std::vector<std::string>{"open " + DevicePathOfCom(3), "getline", "setline",
+                                        "queues", "timeouts", "lowlatency 10"}));
     const LineSettings& line = os.appliedLine;
     EXPECT_EQ(line.baud, 115200u);
     EXPECT_EQ(line.dataBits, 8);
