@@ -2,6 +2,8 @@
 // folder; the port map of the system (see port_source.cpp) says which exist.
 #include "platform/com_naming.h"
 
+#include <map>
+
 namespace vorlan {
 
 namespace {
@@ -37,6 +39,11 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return true;
 }
 
+std::map<int, std::string>& Overrides() {
+    static std::map<int, std::string> overrides;
+    return overrides;
+}
+
 }  // namespace
 
 std::string PortAliasFolder() {
@@ -50,11 +57,33 @@ std::string FixedDevicePathOfCom(int comNumber) {
 }
 
 std::string DevicePathOfCom(int comNumber) {
-    return FixedDevicePathOfCom(comNumber);
+    return DevicePathOfCom(comNumber, PortAliasFolder());
 }
 
-std::string DevicePathOfCom(int comNumber, const std::string&) {
-    return FixedDevicePathOfCom(comNumber);
+std::string DevicePathOfCom(int comNumber, const std::string& aliasFolder) {
+    return LookUpCom(comNumber, aliasFolder).devicePath;
+}
+
+ComLookup LookUpCom(int comNumber, const std::string&) {
+    ComLookup lookup;
+    if (comNumber <= 0)
+        return lookup;
+    if (const auto found = Overrides().find(comNumber); found != Overrides().end()) {
+        lookup.overridePath = found->second;
+        lookup.devicePath = found->second;
+        return lookup;
+    }
+    lookup.fixedPath = FixedDevicePathOfCom(comNumber);
+    lookup.devicePath = lookup.fixedPath;
+    return lookup;
+}
+
+void SetComDeviceOverride(int comNumber, const std::string& devicePath) {
+    if (devicePath.empty()) {
+        Overrides().erase(comNumber);
+    } else {
+        Overrides()[comNumber] = devicePath;
+    }
 }
 
 // "\\.\COM3" and the plain "COM3" both name COM3.

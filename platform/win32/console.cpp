@@ -62,7 +62,14 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage) {
 }
 
 bool TakeConsoleInterrupt() {
-    return gInterruptPending.exchange(0) != 0;
+    return TakeConsoleInterruptWithOrigin() != ConsoleInterrupt::kNone;
+}
+
+// A console hands each Ctrl-C and Ctrl-Break to every process attached to
+// it, children included, so every press counts as the terminal's.
+ConsoleInterrupt TakeConsoleInterruptWithOrigin() {
+    return gInterruptPending.exchange(0) != 0 ? ConsoleInterrupt::kFromTerminal
+                                              : ConsoleInterrupt::kNone;
 }
 
 }  // namespace vorlan
