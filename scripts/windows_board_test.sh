@@ -136,6 +136,7 @@ case "$BUILD_VERSION" in
 esac
 
 same_run "a whole run leaves the image in the board" 41 0 "$SUCCESS"
+cp "$WORK/linux.hex" "$WORK/image.hex" 2>/dev/null # the programmed board
 same_run "five refusals of a block use up the resends" 42 1 " CHK Error !! " --refuse 3:5
 same_run "four refusals: the fifth send is taken" 43 0 "$SUCCESS" --refuse 3:4
 same_run "a block in the middle left unanswered" 44 1 " not Response " --silent 10
@@ -144,6 +145,21 @@ same_run "the line goes away in the middle" 46 1 " not Response " --hangup 100
 same_run "stray bytes before an acknowledgement" 47 0 "$SUCCESS" --stray 5:3F11
 same_run "a boot loader that answers only a later search" 48 0 "$SUCCESS" --late 1
 same_run "a board with another chip" 49 1 "no firmware in this build for this board" --chip 66
+
+# Two boards at once: vorlan-flash.exe starts itself once per port.
+start_board "$DOSDEVICES" 55 "$WORK/first.hex"
+FIRST_PID=$BOARD_PID
+start_board "$DOSDEVICES" 56 "$WORK/second.hex"
+flash windows "$WORK/two.out" --port COM55 --port COM56
+stop_board
+BOARD_PID=$FIRST_PID
+stop_board
+if [ "$STATUS" = 0 ] && grep -q "2 of 2 boards programmed" "$WORK/two.out" &&
+    cmp -s "$WORK/first.hex" "$WORK/image.hex" && cmp -s "$WORK/second.hex" "$WORK/image.hex"; then
+    pass "two boards at once"
+else
+    fail "two boards at once" "ended $STATUS" "$WORK/two.out"
+fi
 
 # Ctrl-C (wine turns the terminal's SIGINT into the console's Ctrl-C event)
 # ends the run as the stop button does, with the status of an interrupted
