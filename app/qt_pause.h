@@ -12,7 +12,8 @@ namespace vorlan {
 class QtPause final : public Pause {
 public:
     // Blocks for at most about 5 ms, then QCoreApplication::processEvents().
-    void PauseFiveMs() override;
+    // Returns the microseconds it waited for the board.
+    std::int64_t PauseFiveMs() override;
 };
 
 }  // namespace vorlan

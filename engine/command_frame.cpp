@@ -38,19 +38,26 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
     buffer[n] = FrameChecksum(buffer, n);
     LinkState& link = Link();
     for (int send = 0; send < kSendTries; ++send) {
-        // A flag left from an earlier answer must not satisfy this wait.
+        // Neither a flag nor a byte left from an earlier answer may satisfy
+        // this wait. Before the first frame such bytes are the programming
+        // mode's late answer; after it, every frame has had its answer, so a
+        // reply still waiting answers none of ours.
+        if (DiscardEarlierInput() && link.commandFramesSent)
+            return kLinkOutOfStep;
         link.ackFlag = 0;
         link.refusalFlag = 0;
+        link.acksSinceClear = 0;
         if (send > 0)
             ++CurrentRunStatistics().resends;
         CurrentLinkPort().Write(buffer, n + 1);
+        link.commandFramesSent = true;
         const std::int16_t reply = WaitReply(kCommandAnswerMs);
         if (reply == kWaitStopped)
             return kLinkUserAbort;
         if (reply == kWaitTimeOut)
             return kLinkNoResponse;
         if (reply == kWaitAcknowledged)
-            return kLinkOk;
+            return link.acksSinceClear == 1 ? kLinkOk : kLinkOutOfStep;
         ShowResend(send);
     }
     return kLinkChecksumError;
@@ -66,6 +73,8 @@ std::string_view LinkErrorText(std::int16_t result) {
             return " CHK Error !! ";
         case kLinkIncompatibleBootloader:
             return " Incompatible Bootloader !! ";
+        case kLinkOutOfStep:
+            return " Answer out of step !! ";
         default:
             return {};
     }

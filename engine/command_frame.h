@@ -24,6 +24,10 @@ inline constexpr std::int16_t kLinkNoResponse = -1;
 inline constexpr std::int16_t kLinkUserAbort = -2;
 inline constexpr std::int16_t kLinkChecksumError = -3;
 inline constexpr std::int16_t kLinkIncompatibleBootloader = -4;
+// A reply that answers no frame of ours: one waiting before a frame was sent,
+// or a second acknowledgement with the answer. Frames and answers are out of
+// step, and an acknowledgement can no longer be trusted to mean "written".
+inline constexpr std::int16_t kLinkOutOfStep = -5;
 
 inline constexpr std::uint8_t kSearchByteUpdater = 0xC2;
 inline constexpr std::uint8_t kSearchByteUpgrade = 0xC5;
@@ -41,14 +45,16 @@ inline constexpr std::int32_t kCommandAnswerMs = 1000;
 std::uint8_t FrameChecksum(const std::uint8_t* body, std::int32_t n);
 
 // Writes the checksum at buffer[n] (the buffer has room for n + 1 bytes) and
-// sends the frame, again after each refusal, five sends at most. Blocks in
-// pauses. 0 acknowledged, -1 no answer within 1000 ms, -2 stop, -3 refused
-// five times.
+// sends the frame, again after each refusal, five sends at most. Before each
+// send it drops what the board sent earlier. Blocks in pauses. 0 acknowledged,
+// -1 no answer within 1000 ms, -2 stop, -3 refused five times, -5 out of step:
+// a reply was waiting before a send (once a frame has gone out since the
+// search), or the answer held more than one 'K'.
 std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n);
 
 // The failure text of a link result, empty for results without one.
 std::string_view LinkErrorText(std::int16_t result);
-// Reports -1..-4 as a final failure in red with notifier code 0; any other
+// Reports -1..-5 as a final failure in red with notifier code 0; any other
 // value does nothing.
 void ShowLinkError(std::int16_t result);
 

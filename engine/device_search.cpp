@@ -20,6 +20,8 @@ constexpr std::int32_t kSearchAnswerMs = 100;
 void ResetRunLinkState() {
     LinkState& link = Link();
     link.frameState = InfoFrameState::Idle;
+    link.infoComplete = 0;
+    link.commandFramesSent = false;
     link.releaseText.fill(0);
     link.skipWindowStart.fill(0);
     link.skipWindowLength.fill(0);

@@ -10,6 +10,7 @@
 #include "engine/identification_display.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/pause.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -17,7 +18,8 @@ namespace vorlan {
 namespace {
 
 constexpr std::uint8_t kHighestBios = 32;
-constexpr int kInfoWaitPasses = 250;
+// 251 pauses: the limit of the information wait.
+constexpr std::int64_t kInfoWaitUs = 251 * kPauseUs;
 constexpr std::uint8_t kShortAnswerBoard = 2;
 constexpr std::int32_t kPic18BlockSize = 64;
 constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address units
@@ -26,13 +28,10 @@ constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address un
 // completes is no error, the run goes on with what arrived.
 void WaitForInformationFrame() {
     const LinkState& link = Link();
-    int passes = 0;
-    while (link.infoComplete == 0) {
+    std::int64_t waitedUs = 0;
+    while (link.infoComplete == 0 && waitedUs < kInfoWaitUs) {
         PollReplies();
-        PumpMessages(5);
-        if (passes >= kInfoWaitPasses)
-            break;
-        ++passes;
+        waitedUs += TakePause();
     }
 }
 

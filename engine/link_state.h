@@ -28,6 +28,12 @@ struct LinkState {
     std::uint8_t fullIdentity = 0;
     std::uint16_t infoComplete = 0;
     bool stopRequest = false;
+    // 'K' replies since the sender last cleared the flags (stops at 255): one
+    // frame has one answer.
+    std::uint8_t acksSinceClear = 0;
+    // A command frame has gone out since the search: from then on a reply
+    // found before a frame is sent answers no frame of ours.
+    bool commandFramesSent = false;
 
     DeviceIdentity pending;    // filled byte by byte
     DeviceIdentity confirmed;  // copied from pending at every 'K'
@@ -47,7 +53,8 @@ struct LinkState {
 };
 
 // Boot loaders with a BIOS byte of 8 to 31 follow their identity answer with
-// an information frame (release text and skip window).
+// an information frame (release text and skip window). Only the first
+// complete one after an identity answer is stored.
 constexpr bool HasInformationFrame(std::uint8_t biosByte) {
     return biosByte >= 8 && biosByte <= 31;
 }

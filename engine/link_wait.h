@@ -1,5 +1,7 @@
-// Waiting for the board while the window stays alive. Every limit is a count
-// of 5 ms pauses (engine/pause.h), not a clock reading. UI thread only.
+// Waiting for the board while the window stays alive. Every limit is time
+// spent in 5 ms pauses (engine/pause.h) as the pauses report it, so a pause
+// cut short by bytes that answer nothing does not shorten a wait. UI thread
+// only.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +14,26 @@ inline constexpr std::int16_t kWaitTimeOut = 0;
 inline constexpr std::int16_t kWaitRefused = -1;
 inline constexpr std::int16_t kWaitStopped = -2;
 
-// One pause per started 5 ms: 0 or less nothing, 1..5 one pause, 6..10 two.
+// One pause; returns the microseconds it waited, at least 1, so that every
+// wait ends however often bytes cut its pauses short.
+std::int64_t TakePause();
+// Pauses until ms have passed in pauses: 0 or less nothing, 1..5 one whole
+// pause, 6..10 two.
 void PumpMessages(std::int32_t ms);
 // One read of the current port, every byte fed to the parser. Returns the
 // number of bytes read.
 std::int16_t PollReplies();
-// ms / 5 passes of pause, poll, then: stop request (cleared) -2, ack 1,
-// refusal -1. 0 after the last pass. Never clears the ack or refusal flag.
+// Pause, poll, then: stop request (cleared) -2, refusal -1, ack 1 (a refusal
+// and an ack in the same read are a refusal: the frame is sent again, which a
+// board that did store it takes no harm from). 0 once (ms / 5) x 5 ms have
+// passed in pauses without one of them: ms / 5 passes on a quiet line. Never
+// clears the ack or refusal flag.
 std::int16_t WaitReply(std::int32_t ms);
+// Reads and drops, unparsed, what the board sent before the next frame goes
+// out (a bounded number of reads), and puts the parser back to Idle: a frame
+// it was still assembling cannot be finished by the answer to the new one.
+// true when a reply byte ('K' or 'N') was among the dropped bytes.
+bool DiscardEarlierInput();
 // Zeroes the confirmed identity only.
 void ClearIdentity();
 

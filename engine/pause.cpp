@@ -7,7 +7,7 @@ namespace {
 // What the engine sees before a program binds its pause: no time passes.
 class NoPause final : public Pause {
 public:
-    void PauseFiveMs() override {}
+    std::int64_t PauseFiveMs() override { return kPauseUs; }
 };
 
 NoPause gNoPause;

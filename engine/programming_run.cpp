@@ -67,6 +67,7 @@ bool EnterProgrammingMode(StatusBarView& status) {
     if (link.fullIdentity == 0 || link.confirmed.biosByte < kFirstProgrammingModeBios)
         return true;
     SetStep(status, "Entry in PrgMode");
+    DiscardEarlierInput();
     link.ackFlag = 0;
     link.refusalFlag = 0;
     CurrentLinkPort().Write(&kProgrammingModeByte, 1);

@@ -51,6 +51,8 @@ void ParseIdleByte(LinkState& link, std::uint8_t byte) {
     } else if (byte == kReplyAck) {
         link.confirmed = link.pending;
         link.ackFlag = 1;
+        if (link.acksSinceClear < 255)
+            ++link.acksSinceClear;
     } else if (byte == kReplyRefusal) {
         link.refusalFlag = 1;
     } else if (byte == kReplyIdentity) {
@@ -79,7 +81,10 @@ void StoreDataByte(LinkState& link, int position, std::uint8_t byte) {
 
 void ParseDataByte(LinkState& link, std::uint8_t byte) {
     if (link.dataPosition < static_cast<std::int16_t>(link.dataLength)) {
-        StoreDataByte(link, link.dataPosition, byte);
+        // A second frame, real or made of line noise, must not replace what
+        // the first one said: the skip window decides which blocks are sent.
+        if (link.infoComplete == 0)
+            StoreDataByte(link, link.dataPosition, byte);
         ++link.dataPosition;
     } else if (byte == kReplyAck) {
         link.infoComplete = 1;

@@ -8,7 +8,10 @@
 //   short identity chip 'K'                (while the identity is complete)
 //   information    'R' L x data[L] 'K'     (only after a confirmed BIOS 8..31)
 //                  data 0..23 release text, 24..25 skip start (LE),
-//                  26..27 skip length (LE), 28.. counted, not stored
+//                  26..27 skip length (LE), 28.. counted, not stored.
+//                  Only the first complete frame after 'V' is stored; later
+//                  frames are read to their end (their bytes answer nothing)
+//                  and dropped.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "ports/port_selection.h"
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "engine/decimal_text.h"
@@ -70,6 +72,20 @@ std::string DescribePortProblem(std::int16_t index) {
         return name + " cannot be used";
     // The driver's message names the device path, or the port when it has none.
     return error.message.rfind(name + " ", 0) == 0 ? error.message : name + ": " + error.message;
+}
+
+std::int64_t WaitForBoardBytes(int ms) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const int index = CurrentPortIndex();
+    if (index >= 0 && index <= kHighestPortIndex && PortRecordAt(index).open != 0) {
+        WaitForInput(index, ms);
+    } else {
+        // Nothing to wait for: still let the time pass, so that every limit
+        // of a run keeps its length when the port went away.
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
 }
 
 std::string PortNameOfIndex(std::int16_t index) {

@@ -46,6 +46,12 @@ std::string PortNameOfIndex(std::int16_t index);
 // first other character), kept to its low 16 bits. No number gives 0.
 std::int16_t PortIndexFromSetting(const std::string& text);
 
+// The waiting half of a pause: up to ms for the board's bytes on the current
+// port (at once when bytes are already waiting), or a plain ms when no port
+// is open. Returns the microseconds it really waited, which the engine adds
+// up against its time limits. UI thread only.
+std::int64_t WaitForBoardBytes(int ms);
+
 // The engine's LinkPort on the serial driver and the current port index.
 class SelectedSerialPort : public LinkPort {
 public:

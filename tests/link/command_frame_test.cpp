@@ -112,6 +112,47 @@ TEST_F(SendCommandTest, LeftoverAckDoesNotAnswerANewFrame) {
     EXPECT_EQ(clock.Passes(), 200);
 }
 
+// Each frame has one answer. A reply waiting before a frame goes out, once a
+// frame has gone out since the search, or a second 'K' with the answer,
+// answers no frame: an acknowledgement no longer says which frame was written.
+TEST_F(SendCommandTest, RepliesThatAnswerNoFrameAreOutOfStep) {
+    const struct {
+        const char* name;
+        bool framesSent;
+        std::vector<test::ReplyChunk> waiting;  // before the frame is written
+        std::vector<Bytes> answers;             // to each write, in turn
+        std::int16_t result;
+        std::size_t writes;
+    } cases[] = {
+        {"late programming-mode answer", false, {{{'K'}}, {{'N'}}}, {{'K'}}, kLinkOk, 1},
+        {"reply left from an earlier frame", true, {{{'K'}}}, {{'K'}}, kLinkOutOfStep, 0},
+        {"refusal left from an earlier frame", true, {{{'N', 0x11}}}, {{'K'}}, kLinkOutOfStep, 0},
+        {"noise left from an earlier frame", true, {{{0x00, 0x7F}}}, {{'K'}}, kLinkOk, 1},
+        {"two acknowledgements", true, {}, {{'K', 'K'}}, kLinkOutOfStep, 1},
+        {"refusal and ack together", true, {}, {{'N', 'K'}, {'K'}}, kLinkOk, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLinkState();
+        test::ScriptedPort line;
+        BindLinkPort(&line);
+        Link().commandFramesSent = c.framesSent;
+        for (const test::ReplyChunk& chunk : c.waiting) line.Deliver(chunk.bytes);
+        line.AnswerWritesInTurn(c.answers);
+        EXPECT_EQ(Send(), c.result);
+        EXPECT_EQ(line.Writes().size(), c.writes);
+    }
+}
+
+TEST_F(SendCommandTest, SecondAnswerArrivingApartStopsTheNextFrame) {
+    port.SetAnswerPolicy([](const Bytes&) {
+        return std::vector<test::ReplyChunk>{{{'K'}, 0}, {{'K'}, 0}};
+    });
+    EXPECT_EQ(Send(), kLinkOk);
+    EXPECT_EQ(Send(), kLinkOutOfStep);
+    EXPECT_EQ(port.Writes().size(), 1u);
+}
+
 TEST_F(SendCommandTest, StopDuringTheWaitEndsAtOnce) {
     clock.PressStopAt(40);
     EXPECT_EQ(Send(), kLinkUserAbort);
@@ -131,6 +172,7 @@ TEST_F(SendCommandTest, LinkErrorsAreReportedRedWithCodeZero) {
         {kLinkUserAbort, " User Abort !! "},
         {kLinkChecksumError, " CHK Error !! "},
         {kLinkIncompatibleBootloader, " Incompatible Bootloader !! "},
+        {kLinkOutOfStep, " Answer out of step !! "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -143,13 +185,13 @@ TEST_F(SendCommandTest, LinkErrorsAreReportedRedWithCodeZero) {
         EXPECT_TRUE(updater.startVisible);
         EXPECT_FALSE(updater.stopVisible);
     }
-    EXPECT_EQ(notifier.codes, (std::vector<std::uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(notifier.codes, (std::vector<std::uint8_t>{0, 0, 0, 0, 0}));
 }
 
 TEST_F(SendCommandTest, ResultsWithoutATextShowNothing) {
     test::FakeNotifier notifier;
     RegisterStatusNotifier(&notifier);
-    for (std::int16_t result : std::initializer_list<std::int16_t>{0, 1, -5, 32767, -32768}) {
+    for (std::int16_t result : std::initializer_list<std::int16_t>{0, 1, -6, 32767, -32768}) {
         ShowLinkError(result);
         EXPECT_TRUE(LinkErrorText(result).empty());
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/link_state.h"
 #include "tests/support/engine_fixture.h"
 
@@ -43,10 +45,9 @@ TEST_F(LinkWaitTest, ReplyEndsTheWaitInThePassItIsRead) {
         test::Bytes reply;
         std::int16_t result;
     } cases[] = {
-        {{'K'}, kWaitAcknowledged},
-        {{'N'}, kWaitRefused},
-        {{'N', 'K'}, kWaitAcknowledged},  // the ack is tested first
-        {{0x42}, kWaitTimeOut},
+        {{'K'}, kWaitAcknowledged}, {{'N'}, kWaitRefused},
+        {{'N', 'K'}, kWaitRefused},  // the refusal wins: the frame goes out again
+        {{'K', 'N'}, kWaitRefused}, {{0x42}, kWaitTimeOut},
     };
     for (const auto& c : cases) {
         ResetLinkState();
@@ -55,6 +56,38 @@ TEST_F(LinkWaitTest, ReplyEndsTheWaitInThePassItIsRead) {
         EXPECT_EQ(WaitReply(100), c.result);
         EXPECT_EQ(clock.Passes() - before, c.result == kWaitTimeOut ? 20 : 10);
     }
+}
+
+// A line that brings a byte every millisecond ends every pause early; the
+// waits still last their time unless their answer comes.
+TEST_F(LinkWaitTest, BytesThatAnswerNothingDoNotShortenAWait) {
+    struct EveryMillisecond : test::VirtualClock::InputSource {
+        explicit EveryMillisecond(const test::VirtualClock& c) : clock(c) {}
+        std::int64_t NextReadableUs() const override { return clock.ElapsedUs() + 1000; }
+        const test::VirtualClock& clock;
+    } noise(clock);
+    clock.SetInputSource(&noise);
+    const struct {
+        const char* name;
+        std::function<std::int16_t()> wait;
+        std::int64_t ms;
+    } cases[] = {
+        {"answer wait", [] { return WaitReply(1000); }, 1000},
+        {"search try", [] { return WaitReply(100); }, 100},
+        {"pumping", [] { return PumpMessages(6), std::int16_t{0}; }, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::int64_t before = clock.ElapsedMs();
+        for (int i = 0; i < 2000; ++i) port.Deliver({0x00});
+        EXPECT_EQ(c.wait(), kWaitTimeOut);
+        EXPECT_EQ(clock.ElapsedMs() - before, c.ms);
+        port.Drain();
+    }
+    // An answer within the time still ends the wait at once.
+    port.Deliver({'K'}, 800);
+    EXPECT_EQ(WaitReply(1000), kWaitAcknowledged);
+    EXPECT_EQ(clock.Passes(), 1000 + 100 + 6 + 801);
 }
 
 TEST_F(LinkWaitTest, ReplySplitOverReadsIsAssembled) {

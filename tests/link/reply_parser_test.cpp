@@ -173,6 +173,26 @@ TEST_F(ReplyParserTest, LongestFrameStaysInsideTheFields) {
     EXPECT_EQ(Link().skipWindowLength, (std::array<std::uint8_t, 2>{0x78, 0x56}));
 }
 
+// A second frame, real or made of noise, is read to its end and dropped:
+// it must not move the skip window, and its bytes answer nothing.
+TEST_F(ReplyParserTest, OnlyTheFirstFrameAfterAnIdentityAnswerIsStored) {
+    Bytes first(28, 'a');
+    first[24] = 0x00;
+    first[25] = 0x40;
+    Feed(AnswerWithFrame(first));
+    Link().ackFlag = 0;
+    Feed({'R', 28, 0x00});
+    Feed(Bytes(28, 'K'));
+    Feed({'K'});
+    EXPECT_EQ(ReleaseText(), std::string(24, 'a'));
+    EXPECT_EQ(Link().skipWindowStart, (std::array<std::uint8_t, 2>{0x00, 0x40}));
+    EXPECT_EQ(Link().ackFlag, 0);
+    EXPECT_EQ(Link().frameState, InfoFrameState::Idle);
+    // The next identity answer's frame counts again.
+    Feed(AnswerWithFrame({'z'}));
+    EXPECT_EQ(ReleaseText(), "z");
+}
+
 TEST_F(ReplyParserTest, NewIdentityAnswerClearsInfoComplete) {
     Feed(AnswerWithFrame({'x'}));
     ASSERT_EQ(Link().infoComplete, 1);

@@ -32,6 +32,10 @@ TEST(RunSummary, SaysWhatBecameOfTheRun) {
         {failed(" CHK Error !! "), "CHK Error !!"},
         {failed("Device not Found"), "Device not Found"},
         {failed(" User Abort !! "), "User Abort !! - nothing was written, the board is unchanged"},
+        {failed(" Answer out of step !! "),
+         "Answer out of step !! - the board sent an answer to no frame of ours, so its answers "
+         "no longer show which frames it wrote; the firmware may be incomplete: run the update "
+         "again"},
         {failed("DEMO-24HJ - Preparation4"),
          "the firmware in this build is for DEMO-24HJ - Preparation4, not for this board"},
         {badPort, "Invalid Port Com - /dev/ttyS2: Permission denied"},

@@ -80,6 +80,13 @@ std::string EmulatorUsage() {
            "  --refuse K:N        refuse frame K N times with 'N' (repeatable)\n"
            "  --silent K          leave frame K unanswered and unwritten (repeatable)\n"
            "  --stray K:HEX       send these bytes (e.g. 4E12) before frame K's 'K'\n"
+           "  --refuse-ack K      refuse frame K once with 'N' and 'K' together (repeatable)\n"
+           "  --after K:HEX       send these bytes on their own just after frame K's 'K'\n"
+           "  --after-identity HEX  send these bytes with the identity answer, after it\n"
+           "  --ack-flood N       after the identity answer send N 'K', one a millisecond,\n"
+           "                      and hear nothing meanwhile\n"
+           "  --noise MS:HEX      send these bytes every MS milliseconds once searched for\n"
+           "  --answer-ms N       answer every frame N milliseconds late (a slow board)\n"
            "  --hangup K          drop the line after frame K and exit with status 3\n"
            "  --late SECONDS      ignore search bytes for this long after start\n"
            "Timing:\n"
@@ -154,24 +161,46 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             options.faults.refuse[static_cast<int>(refusal->first)] =
                 static_cast<int>(refusal->second);
-        } else if (name == "--silent" || name == "--hangup") {
+        } else if (name == "--silent" || name == "--hangup" || name == "--refuse-ack") {
             const auto k = Number(value, 0, kMaxFrame);
             if (!k)
                 return bad;
             if (name == "--silent") {
                 options.faults.silent.insert(static_cast<int>(*k));
+            } else if (name == "--refuse-ack") {
+                options.faults.refuseWithAck.insert(static_cast<int>(*k));
             } else {
                 options.faults.hangUpAfter = static_cast<int>(*k);
             }
-        } else if (name == "--stray") {
+        } else if (name == "--stray" || name == "--after" || name == "--noise") {
             const auto colon = value.find(':');
             if (colon == std::string_view::npos)
                 return bad;
-            const auto k = Number(value.substr(0, colon), 0, kMaxFrame);
+            const auto k = Number(value.substr(0, colon), name == "--noise" ? 1 : 0, kMaxFrame);
             const auto bytes = HexBytes(value.substr(colon + 1));
             if (!k || !bytes)
                 return bad;
-            options.faults.stray[static_cast<int>(*k)] = *bytes;
+            if (name == "--noise") {
+                options.faults.noiseEveryMs = static_cast<std::uint32_t>(*k);
+                options.faults.noise = *bytes;
+            } else {
+                (name == "--stray" ? options.faults.stray
+                                   : options.faults.afterAnswer)[static_cast<int>(*k)] = *bytes;
+            }
+        } else if (name == "--after-identity") {
+            const auto bytes = HexBytes(value);
+            if (!bytes)
+                return bad;
+            options.faults.afterIdentity = *bytes;
+        } else if (name == "--ack-flood" || name == "--answer-ms") {
+            const auto n = Number(value, 0, 60'000);
+            if (!n)
+                return bad;
+            if (name == "--ack-flood") {
+                options.faults.ackFlood = static_cast<int>(*n);
+            } else {
+                options.faults.answerDelayMs = static_cast<std::uint32_t>(*n);
+            }
         } else if (name == "--late") {
             char* end = nullptr;
             const std::string text(value);

@@ -18,6 +18,7 @@ constexpr std::int64_t kBitsPerByte = 11;  // start bit, 8 data bits, 2 stop bit
 constexpr std::int64_t kBaud = 115'200;
 constexpr std::size_t kLogLimit = 4096;  // the server reads only the latest entry
 constexpr std::int64_t kLineTroubleWaitMs = 50;
+constexpr std::size_t kOutgoingLimit = 65536;
 
 timespec Span(std::int64_t ns) {
     ns = std::max<std::int64_t>(ns, 0);
@@ -49,6 +50,7 @@ BoardServer::End BoardServer::Run(const sigset_t& waitMask,
             return End::Signal;
         const std::int64_t now = NowNs();
         FeedDueBytes(now);
+        SendPlannedBursts(now);
         if (!WriteDueBytes(now)) {
             if (errno != EAGAIN)
                 return End::LineError;
@@ -155,6 +157,21 @@ std::size_t BoardServer::ReleasableBytes(std::int64_t nowNs) const {
     return due > 0 && nowNs >= outgoing_.front().dueNs + latencyNs_ ? due : 0;
 }
 
+// What the model sends on its own (slow answers, noise, a fault's extra
+// bytes) joins the line when due. Nobody reading the line must not make the
+// queue grow without end: past kOutgoingLimit the bursts are dropped.
+void BoardServer::SendPlannedBursts(std::int64_t nowNs) {
+    for (TimedBurst& burst : model_.TakeDue(static_cast<std::uint64_t>(nowNs / kNsPerMs))) {
+        if (outgoing_.size() > kOutgoingLimit)
+            continue;
+        const std::int64_t readyNs = static_cast<std::int64_t>(burst.atMs) * kNsPerMs;
+        for (const std::uint8_t byte : burst.bytes) {
+            outgoingFreeNs_ = std::max(outgoingFreeNs_, readyNs) + byteNs_;
+            outgoing_.push_back({outgoingFreeNs_, byte});
+        }
+    }
+}
+
 // False with errno set when the line refused the bytes.
 bool BoardServer::WriteDueBytes(std::int64_t nowNs) {
     std::uint8_t buffer[4096];
@@ -189,6 +206,10 @@ std::int64_t BoardServer::NextWakeNs(bool withOutgoing) const {
                 release = std::min(release, outgoing_[kAdapterPacketBytes - 1].dueNs);
         }
         wake = wake < 0 ? release : std::min(wake, release);
+    }
+    if (const auto planned = model_.NextDueMs()) {
+        const std::int64_t plannedNs = static_cast<std::int64_t>(*planned) * kNsPerMs;
+        wake = wake < 0 ? plannedNs : std::min(wake, plannedNs);
     }
     return wake;
 }

@@ -70,6 +70,7 @@ private:
     std::int64_t NowNs() const;
     bool ReadLine(std::int64_t nowNs);
     void FeedDueBytes(std::int64_t nowNs);
+    void SendPlannedBursts(std::int64_t nowNs);
     bool WriteDueBytes(std::int64_t nowNs);
     std::size_t ReleasableBytes(std::int64_t nowNs) const;
     std::int64_t NextWakeNs(bool withOutgoing) const;  // -1: nothing scheduled

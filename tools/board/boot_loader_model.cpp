@@ -84,12 +84,52 @@ void BootLoaderModel::Reconnect() {
     hungUp_ = false;
     phase_ = Phase::BeforeSearch;
     frame_.clear();
+    planned_.clear();
+    nextNoiseMs_.reset();
+    deafUntilMs_ = 0;
 }
 
 Bytes BootLoaderModel::Receive(const std::uint8_t* bytes, std::size_t n, std::uint64_t nowMs) {
     Bytes out;
-    for (std::size_t i = 0; i < n && !hungUp_; ++i) TakeByte(bytes[i], nowMs, out);
+    for (std::size_t i = 0; i < n && !hungUp_; ++i) {
+        if (nowMs >= deafUntilMs_)
+            TakeByte(bytes[i], nowMs, out);
+    }
     return out;
+}
+
+void BootLoaderModel::Plan(std::uint64_t atMs, Bytes bytes) {
+    TimedBurst burst{atMs, std::move(bytes)};
+    const auto later = std::upper_bound(
+        planned_.begin(), planned_.end(), atMs,
+        [](std::uint64_t at, const TimedBurst& planned) { return at < planned.atMs; });
+    planned_.insert(later, std::move(burst));
+}
+
+std::vector<TimedBurst> BootLoaderModel::TakeDue(std::uint64_t nowMs) {
+    std::vector<TimedBurst> due;
+    if (hungUp_)
+        return due;
+    // Noise is planned one burst at a time, so an idle board plans nothing
+    // far ahead.
+    while (nextNoiseMs_ && *nextNoiseMs_ <= nowMs) {
+        Plan(*nextNoiseMs_, faults_.noise);
+        *nextNoiseMs_ += faults_.noiseEveryMs;
+    }
+    const auto end = std::find_if(planned_.begin(), planned_.end(),
+                                  [nowMs](const TimedBurst& b) { return b.atMs > nowMs; });
+    due.assign(std::make_move_iterator(planned_.begin()), std::make_move_iterator(end));
+    planned_.erase(planned_.begin(), end);
+    return due;
+}
+
+std::optional<std::uint64_t> BootLoaderModel::NextDueMs() const {
+    if (hungUp_)
+        return std::nullopt;
+    std::optional<std::uint64_t> next = nextNoiseMs_;
+    if (!planned_.empty() && (!next || planned_.front().atMs < *next))
+        next = planned_.front().atMs;
+    return next;
 }
 
 void BootLoaderModel::TakeByte(std::uint8_t byte, std::uint64_t nowMs, Bytes& out) {
@@ -137,6 +177,8 @@ void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs,
     search.kind = FrameKind::Search;
     search.data = {searchByte};
     search.atMs = nowMs;
+    if (faults_.noiseEveryMs > 0 && !faults_.noise.empty() && !nextNoiseMs_)
+        nextNoiseMs_ = nowMs + faults_.noiseEveryMs;
     if (nowMs < config_.answerSearchFromMs) {
         log_.push_back(std::move(search));  // still in reset: not heard
         return;
@@ -149,6 +191,9 @@ void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs,
     frameNumber_ = 0;
     refusalsGiven_.clear();
     AppendIdentity(out);
+    out.insert(out.end(), faults_.afterIdentity.begin(), faults_.afterIdentity.end());
+    for (int k = 1; k <= faults_.ackFlood; ++k) Plan(nowMs + static_cast<unsigned>(k), {kAck});
+    deafUntilMs_ = nowMs + static_cast<unsigned>(std::max(faults_.ackFlood, 0));
 }
 
 void BootLoaderModel::AppendIdentity(Bytes& out) const {
@@ -207,7 +252,17 @@ void BootLoaderModel::FinishFrame(std::uint64_t nowMs, Bytes& out) {
     }
     frame_.clear();
     phase_ = Phase::BetweenFrames;
-    Settle(frame, storable, out);
+    Bytes answer;
+    Settle(frame, storable, answer);
+    if (faults_.answerDelayMs > 0 && !answer.empty()) {
+        Plan(nowMs + faults_.answerDelayMs, std::move(answer));
+    } else {
+        out.insert(out.end(), answer.begin(), answer.end());
+    }
+    if (const auto after = faults_.afterAnswer.find(frame.number);
+        after != faults_.afterAnswer.end() && frame.answer == Answer::Ack) {
+        Plan(nowMs + faults_.answerDelayMs, after->second);
+    }
     log_.push_back(std::move(frame));
 }
 
@@ -215,13 +270,19 @@ void BootLoaderModel::FinishFrame(std::uint64_t nowMs, Bytes& out) {
 void BootLoaderModel::Settle(ReceivedFrame& frame, bool storable, Bytes& out) {
     const int number = frame.number;
     const auto refusals = faults_.refuse.find(number);
+    const bool refuseWithAck =
+        faults_.refuseWithAck.count(number) > 0 && refusalsGiven_[number] == 0;
     const bool refuseFault =
-        refusals != faults_.refuse.end() && refusalsGiven_[number] < refusals->second;
+        (refusals != faults_.refuse.end() && refusalsGiven_[number] < refusals->second) ||
+        refuseWithAck;
     if (!frame.checksumOk || !storable || refuseFault) {
-        if (frame.checksumOk && storable)
-            ++refusalsGiven_[number];
         frame.answer = Answer::Refusal;
         out.push_back(kRefusal);
+        if (frame.checksumOk && storable) {
+            ++refusalsGiven_[number];
+            if (refuseWithAck)
+                out.push_back(kAck);
+        }
         return;
     }
     ++frameNumber_;

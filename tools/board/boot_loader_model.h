@@ -2,8 +2,10 @@
 // alone. It is fed the bytes the updater sends, in chunks of any size, and
 // returns the bytes the board answers. It owns no port and reads no clock:
 // the caller passes the time (milliseconds, any origin, never going back) with
-// each chunk. Single-threaded; the transport (a fake port in tests, a
-// pseudo-terminal in vorlan-board) moves the bytes.
+// each chunk. Bytes the board sends later or on its own (a slow answer, line
+// noise, a fault's extra bytes) are planned as timed bursts that the transport
+// collects with TakeDue. Single-threaded; the transport (a fake port in tests,
+// a pseudo-terminal in vorlan-board) moves the bytes.
 //
 // Host -> board
 //   0xC2 / 0xC5              search byte: starts a new session (below)
@@ -92,6 +94,31 @@ struct BoardFaults {
     std::set<int> silent;            // frames left unanswered (and not stored)
     std::map<int, Bytes> stray;      // bytes sent just before the frame's 'K'
     std::optional<int> hangUpAfter;  // the line goes away after this frame's 'K'
+    // Frames refused once with 'N' and 'K' together (nothing stored).
+    std::set<int> refuseWithAck;
+    // Bytes sent on their own right after the frame's answer: a second answer
+    // that reaches the host after the first, before its next frame.
+    std::map<int, Bytes> afterAnswer;
+    // Bytes sent right after the identity answer (and information frame),
+    // with it: a second information frame hidden in noise, say.
+    Bytes afterIdentity;
+    // 'K' bytes sent after the identity answer, one a millisecond; the board
+    // hears nothing until the last has gone.
+    int ackFlood = 0;
+    // Line noise: these bytes every noiseEveryMs (0: none), from the first
+    // search byte on.
+    Bytes noise;
+    std::uint32_t noiseEveryMs = 0;
+    // Every frame (not the search byte or 0xCC) answered this much later: a
+    // slow board.
+    std::uint32_t answerDelayMs = 0;
+};
+
+// Bytes the board sends on its own schedule rather than at once as the
+// answer to the host's bytes: late answers, noise, injected faults.
+struct TimedBurst {
+    std::uint64_t atMs = 0;
+    Bytes bytes;
 };
 
 enum class FrameKind : std::uint8_t {
@@ -127,6 +154,12 @@ public:
     Bytes Receive(const Bytes& bytes, std::uint64_t nowMs = 0) {
         return Receive(bytes.data(), bytes.size(), nowMs);
     }
+
+    // The bursts due at or before nowMs, in time order, each meant to reach
+    // the host on its own (after what Receive returned at the same time).
+    std::vector<TimedBurst> TakeDue(std::uint64_t nowMs);
+    // When the next burst is due; nullopt when none is planned.
+    std::optional<std::uint64_t> NextDueMs() const;
 
     // True once the hang-up fault has fired: the transport should drop the
     // line. From then on every byte is ignored until Reconnect().
@@ -165,6 +198,7 @@ private:
     void FinishFrame(std::uint64_t nowMs, Bytes& out);
     void Settle(ReceivedFrame& frame, bool storable, Bytes& out);
     void Store(const ReceivedFrame& frame);
+    void Plan(std::uint64_t atMs, Bytes bytes);
 
     BoardConfig config_;
     BoardFaults faults_;
@@ -180,6 +214,9 @@ private:
     std::map<int, int> refusalsGiven_;  // this session
     int sessions_ = 0;
     bool hungUp_ = false;
+    std::vector<TimedBurst> planned_;  // in time order
+    std::optional<std::uint64_t> nextNoiseMs_;
+    std::uint64_t deafUntilMs_ = 0;
     std::vector<ReceivedFrame> log_;
 };
 

@@ -220,6 +220,12 @@ std::string UsageText(const std::string& programName) {
            "as the COM name that leads to it, or else as the highest COM number without\n"
            "a link (COM257 normally).\n"
            "\n"
+           "Every frame must be acknowledged, once. A reply that answers no frame (one\n"
+           "waiting before a frame is sent, or a second 'K' with an answer) ends the run\n"
+           "with \"Answer out of step !!\". What no byte protocol of this kind can tell from\n"
+           "a good board: a board that acknowledges a frame before it has arrived, or one\n"
+           "whose late second 'K' lands exactly when it drops the next frame.\n"
+           "\n"
            "Exit status: 0 the board (every board) was programmed, 1 a run failed,\n"
            "2 usage error, 3 programmed but the --log line could not be written,\n"
            "130 stopped with Ctrl-C.\n";

@@ -36,6 +36,12 @@ std::string ResultSummary(const RunFacts& facts) {
     if (text == "Invalid Port Com" && !facts.portProblem.empty()) {
         return text + " - " + facts.portProblem;
     }
+    if (text == "Answer out of step !!") {
+        return text +
+               " - the board sent an answer to no frame of ours, so its answers no "
+               "longer show which frames it wrote; the firmware may be incomplete: "
+               "run the update again";
+    }
     // The board check's refusal names the board the firmware is for.
     if (text.find(" - Preparation") != std::string::npos) {
         return "the firmware in this build is for " + text + ", not for this board";

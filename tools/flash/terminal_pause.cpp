@@ -1,12 +1,8 @@
 #include "tools/flash/terminal_pause.h"
 
-#include <chrono>
-#include <thread>
-
 #include "engine/link_state.h"
 #include "platform/console.h"
 #include "ports/port_selection.h"
-#include "ports/serial_driver.h"
 
 namespace vorlan::flash {
 
@@ -17,15 +13,11 @@ constexpr int kPressesToEndAtOnce = 3;
 
 }  // namespace
 
-void TerminalPause::PauseFiveMs() {
-    const int index = CurrentPortIndex();
-    if (index >= 0 && index <= kHighestPortIndex && PortRecordAt(index).open != 0) {
-        WaitForInput(index, kPauseMs);
-    } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
-    }
+std::int64_t TerminalPause::PauseFiveMs() {
+    const std::int64_t waitedUs = WaitForBoardBytes(kPauseMs);
     if (TakeConsoleInterrupt())
         RequestStop();
+    return waitedUs;
 }
 
 void InstallStopOnInterrupt() {

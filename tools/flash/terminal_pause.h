@@ -11,7 +11,7 @@ namespace vorlan::flash {
 
 class TerminalPause final : public Pause {
 public:
-    void PauseFiveMs() override;
+    std::int64_t PauseFiveMs() override;
 };
 
 // SIGINT raises the stop request at the next pause. The third Ctrl-C of the
