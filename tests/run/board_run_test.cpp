@@ -181,7 +181,7 @@ TEST_F(BoardRunTest, FaultyBoardsAreNeverReportedProgrammedWithBlocksMissing) {
             ExpectedMemory(original, {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
                            (0xA780 + 128) * 2, image.head);
         if (outcome == RunOutcome::Succeeded) {
-            EXPECT_EQ(model->ProgramMemory(), expected) << "success with the image incomplete";
+            EXPECT_TRUE(model->ProgramMemory() == expected) << "success with the image incomplete";
         }
         EXPECT_EQ(updater.resultText, c.result != nullptr ? c.result : " Program Ok ");
     }
