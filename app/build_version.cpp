@@ -12,6 +12,7 @@ struct BuildInfo {
     std::string version = VORLAN_BUILD_VERSION;
     std::string title;
     std::vector<std::string> commandLine;
+    NotifierPorts notifierPorts;
 };
 
 BuildInfo& Info() {
@@ -44,6 +45,14 @@ void SetCommandLine(std::vector<std::string> commandLine) {
 
 const std::vector<std::string>& CommandLine() {
     return Info().commandLine;
+}
+
+void SetNotifierPorts(NotifierPorts ports) {
+    Info().notifierPorts = ports;
+}
+
+NotifierPorts CurrentNotifierPorts() {
+    return Info().notifierPorts;
 }
 
 }  // namespace vorlan

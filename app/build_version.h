@@ -6,8 +6,11 @@
 // window in one process that way). UI thread only.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ports/status_notifier.h"
 
 namespace vorlan {
 
@@ -22,5 +25,15 @@ std::string ApplicationTitle();
 // rule reads it.
 void SetCommandLine(std::vector<std::string> commandLine);
 const std::vector<std::string>& CommandLine();
+
+// The ports the main windows start the notifier with: local 3004, destination
+// 3000 in the program; tests put in free ones so that they never depend on
+// who else holds those.
+struct NotifierPorts {
+    std::uint16_t local = kNotifierLocalPort;
+    std::uint16_t destination = kNotifierDestinationPort;
+};
+void SetNotifierPorts(NotifierPorts ports);
+NotifierPorts CurrentNotifierPorts();
 
 }  // namespace vorlan

@@ -74,7 +74,8 @@ UpdaterWindow::UpdaterWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpdaterWindow(this);
     try {
         CreateControls();
-        StartStatusNotifier(CommandLine());
+        StartStatusNotifier(CommandLine(), CurrentNotifierPorts().local,
+                            CurrentNotifierPorts().destination);
         ChooseLogo();
         setWindowTitle(QString::fromStdString(UpdaterTitle()));
         SetApplicationTitle(BuildVersion());

@@ -46,7 +46,8 @@ UpgradeWindow::UpgradeWindow(QWidget* parent) : QMainWindow(parent) {
     RegisterUpgradeWindow(this);
     try {
         CreateControls();
-        StartStatusNotifier(CommandLine());
+        StartStatusNotifier(CommandLine(), CurrentNotifierPorts().local,
+                            CurrentNotifierPorts().destination);
         setWindowTitle(QString::fromStdString(UpgradeTitle()));
         SetApplicationTitle(BuildVersion());
         RestorePortFromSetting();

@@ -150,19 +150,31 @@ TEST_F(FlashAgainstBoard, UsageErrorsEndWithStatusTwoAndTouchNoPort) {
     }
 }
 
-// The supervising program's side of --notify: one 12-byte record per result,
-// from local port 3004 to 127.0.0.1:3000.
-TEST_F(FlashAgainstBoard, NotifySendsTheResultRecord) {
-    const int listener = socket(AF_INET, SOCK_DGRAM, 0);
-    ASSERT_GE(listener, 0);
+// A UDP socket bound to the port on the given address, or -1 when another
+// program holds it.
+int BindUdp(std::uint16_t port, std::uint32_t hostAddress) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(3000);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(listener);
-        GTEST_SKIP() << "UDP port 3000 is taken on this machine";
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(hostAddress);
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
     }
+    return fd;
+}
+
+// The supervising program's side of --notify: one 12-byte record per result,
+// from local port 3004 to 127.0.0.1:3000. The one test of the real ports.
+TEST_F(FlashAgainstBoard, NotifySendsTheResultRecord) {
+    const int probe = BindUdp(3004, INADDR_ANY);
+    if (probe < 0)
+        GTEST_SKIP() << "UDP port 3004 is taken on this machine";
+    close(probe);
+    const int listener = BindUdp(3000, INADDR_LOOPBACK);
+    if (listener < 0)
+        GTEST_SKIP() << "UDP port 3000 is taken on this machine";
     StartBoard(54, {"--silent", "0"});
     const FlashResult run = RunFlash({"--notify", "--port", "COM54"});
     EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;
@@ -184,16 +196,9 @@ TEST_F(FlashAgainstBoard, NotifySendsTheResultRecord) {
 // Like the desktop program, a notifier that cannot have its port ends the
 // program before any run.
 TEST_F(FlashAgainstBoard, NotifyWithItsPortTakenStopsBeforeTheRun) {
-    const int holder = socket(AF_INET, SOCK_DGRAM, 0);
-    ASSERT_GE(holder, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(3004);
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(holder);
+    const int holder = BindUdp(3004, INADDR_ANY);
+    if (holder < 0)
         GTEST_SKIP() << "UDP port 3004 is taken on this machine";
-    }
     const FlashResult run = RunFlash({"--notify", "--port", "COM55"});
     close(holder);
     EXPECT_EQ(run.exit, std::optional<int>(1)) << run.out << run.err;

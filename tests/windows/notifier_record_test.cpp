@@ -25,24 +25,25 @@ namespace {
 
 using Record = std::vector<std::uint8_t>;
 
-// A UDP socket bound on 127.0.0.1 at a fixed port.
+// A UDP socket bound on 127.0.0.1 at a free port.
 class LoopbackSocket {
 public:
-    explicit LoopbackSocket(std::uint16_t port) {
+    LoopbackSocket() {
         fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-        const int on = 1;
-        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_port = htons(port);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        socklen_t size = sizeof address;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
     }
     ~LoopbackSocket() { ::close(fd_); }
     LoopbackSocket(const LoopbackSocket&) = delete;
     LoopbackSocket& operator=(const LoopbackSocket&) = delete;
 
     bool Bound() const { return bound_; }
+    std::uint16_t Port() const { return port_; }
 
     // The datagrams that arrive within waitMs of each other; sender port of
     // the first in *from.
@@ -67,6 +68,7 @@ public:
 private:
     int fd_ = -1;
     bool bound_ = false;
+    std::uint16_t port_ = 0;
 };
 
 const Record kSuccess{0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 1};
@@ -77,10 +79,11 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         SetCommandLine({"vorlan", "\\p"});
-        ASSERT_TRUE(supervisor_.Bound()) << "port 3000 is taken";
+        ASSERT_TRUE(supervisor_.Bound());
+        SetNotifierPorts({0, supervisor_.Port()});
     }
 
-    LoopbackSocket supervisor_{kNotifierDestinationPort};
+    LoopbackSocket supervisor_;
 };
 
 TEST_F(NotifierTest, UpdaterSuccessSendsTheSuccessRecord) {
@@ -94,7 +97,7 @@ TEST_F(NotifierTest, UpdaterSuccessSendsTheSuccessRecord) {
     EXPECT_EQ(updater.Label2()->palette().color(QPalette::WindowText), QColor(Qt::white));
     std::uint16_t from = 0;
     EXPECT_EQ(supervisor_.Receive(2000, &from), std::vector<Record>{kSuccess});
-    EXPECT_EQ(from, kNotifierLocalPort);
+    EXPECT_EQ(from, RunningStatusNotifier()->LocalPort());
 }
 
 // Both constructors ask for the notifier in Upgrade mode; the second request
@@ -120,8 +123,9 @@ TEST_F(NotifierTest, UpgradeModeAsksTwiceAndRunsOneNotifier) {
 }
 
 TEST_F(NotifierTest, TakenPortEndsConstructionWithTheBindError) {
-    LoopbackSocket squatter(kNotifierLocalPort);
+    LoopbackSocket squatter;
     ASSERT_TRUE(squatter.Bound());
+    SetNotifierPorts({squatter.Port(), supervisor_.Port()});
     try {
         UpgradeWindow upgrade;
         ADD_FAILURE() << "constructed";

@@ -36,6 +36,7 @@ void WindowTest::SetUp() {
     Windows() = WindowReferences{};
     SetBuildVersion(VORLAN_BUILD_VERSION);
     SetCommandLine({"vorlan"});
+    SetNotifierPorts({});
     ::setenv("VORLAN_SETTINGS_DIR", settingsDir_.path().toLocal8Bit().constData(), 1);
     ::setenv("VORLAN_PORT_DIR", portDir_.path().toLocal8Bit().constData(), 1);
 }
