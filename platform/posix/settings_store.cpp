@@ -24,17 +24,35 @@ std::unique_ptr<QSettings> OpenStore() {
                                        QStringLiteral("Quenta"), QStringLiteral("Vorlan"));
 }
 
+// The file that holds the value: with VORLAN_SETTINGS_DIR the one file, else
+// the user's when it has the name, else the machine-wide one it fell back to.
+QString FileHolding(const QSettings& store, const QString& key) {
+    if (!qEnvironmentVariable("VORLAN_SETTINGS_DIR").isEmpty())
+        return store.fileName();
+    QSettings user(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenta"),
+                   QStringLiteral("Vorlan"));
+    user.setFallbacksEnabled(false);
+    if (user.contains(key))
+        return user.fileName();
+    return QSettings(QSettings::NativeFormat, QSettings::SystemScope, QStringLiteral("Quenta"),
+                     QStringLiteral("Vorlan"))
+        .fileName();
+}
+
 }  // namespace
 
 std::string ReadSetting(const std::string& name) {
     const auto store = OpenStore();
-    const QVariant value = store->value(QString::fromStdString(name));
+    const QString key = QString::fromStdString(name);
+    const QVariant value = store->value(key);
     if (!value.isValid())
         return {};
     // An ini file keeps plain text as text; anything written with a type of its
-    // own (@Variant, @ByteArray, a list) is not a setting of ours.
+    // own (@Variant, @ByteArray, a list) is not a setting of ours. The file is
+    // named, since the value may come from the machine-wide one.
     if (value.typeId() != QMetaType::QString) {
-        throw std::runtime_error("Invalid data type for '" + name + "'");
+        throw std::runtime_error("Invalid data type for '" + name + "' in " +
+                                 FileHolding(*store, key).toStdString());
     }
     std::string text = value.toString().toStdString();
     // Like a registry string, the value ends at its first zero byte.

@@ -39,7 +39,7 @@ TEST_F(SettingsStoreTest, ValueOfAnotherTypeIsRefusedByName) {
             ReadSetting("com");
             ADD_FAILURE() << "no error raised";
         } catch (const std::runtime_error& error) {
-            EXPECT_STREQ(error.what(), "Invalid data type for 'com'");
+            EXPECT_EQ(error.what(), "Invalid data type for 'com' in " + SettingsFile());
         }
     }
 }
@@ -73,6 +73,27 @@ TEST_F(SettingsStoreTest, UserFileFallsBackToMachineWideDefault) {
     QSettings administrator(machine.path() + QStringLiteral("/Quenta/Vorlan.conf"),
                             QSettings::IniFormat);
     EXPECT_EQ(administrator.value(QStringLiteral("com")).toString(), QStringLiteral("5"));
+
+    // A bad value names the file it came from.
+    administrator.setValue(QStringLiteral("com"), QByteArray("5"));
+    administrator.sync();
+    for (const bool userHasIt : {true, false}) {
+        QSettings own(user.path() + QStringLiteral("/Quenta/Vorlan.conf"), QSettings::IniFormat);
+        if (userHasIt) {
+            own.setValue(QStringLiteral("com"), QVariant(7));
+        } else {
+            own.remove(QStringLiteral("com"));
+        }
+        own.sync();
+        try {
+            ReadSetting("com");
+            ADD_FAILURE() << "no error raised";
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), "Invalid data type for 'com' in " +
+                                        (userHasIt ? user : machine).path().toStdString() +
+                                        "/Quenta/Vorlan.conf");
+        }
+    }
 }
 
 }  // namespace

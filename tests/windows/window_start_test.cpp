@@ -163,7 +163,7 @@ TEST_F(WindowStartTest, ComThatIsNotTextEndsConstruction) {
         UpgradeWindow upgrade;
         ADD_FAILURE() << "constructed";
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "Invalid data type for 'com'");
+        EXPECT_EQ(error.what(), "Invalid data type for 'com' in " + SettingsFile());
     }
     // No reference to the half-built window is left behind.
     EXPECT_FALSE(IsUpgradeMode());
