@@ -62,14 +62,46 @@ TEST(BoardOptions, SetsTheBoardTheFaultsAndTheTiming) {
     EXPECT_TRUE(o.replaceLink);
 }
 
+TEST(BoardOptions, SetsTheLineFaults) {
+    const EmulatorOptions o =
+        Options({"--refuse-ack", "2", "--after", "3:4B", "--noise", "7:00FF", "--ack-flood", "50",
+                 "--answer-ms", "900", "--after-identity", "520100"});
+    EXPECT_EQ(o.faults.refuseWithAck, (std::set<int>{2}));
+    EXPECT_EQ(o.faults.afterAnswer.at(3), (Bytes{'K'}));
+    EXPECT_EQ(o.faults.noise, (Bytes{0x00, 0xFF}));
+    EXPECT_EQ(o.faults.noiseEveryMs, 7u);
+    EXPECT_EQ(o.faults.ackFloodMs, 50);
+    EXPECT_EQ(o.faults.answerDelayMs, 900u);
+    EXPECT_EQ(o.faults.afterIdentity, (Bytes{'R', 0x01, 0x00}));
+}
+
 TEST(BoardOptions, RefusesValuesOutOfRangeOrMalformed) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--com", "0"},        {"--com", "256"},      {"--chip", "256"},  {"--bios", "-1"},
-        {"--board", "9x"},     {"--prep", ""},        {"--skip", "5"},    {"--skip", "1:0x10000"},
-        {"--refuse", "3"},     {"--refuse", "a:1"},   {"--silent", "-2"}, {"--stray", "5:3"},
-        {"--stray", "5:zz"},   {"--stray", "5"},      {"--late", "x"},    {"--late", "-1"},
-        {"--late", "nan"},     {"--write-ms", "1e3"}, {"--com"},          {"--frobnicate"},
+        {"--com", "0"},
+        {"--com", "256"},
+        {"--chip", "256"},
+        {"--bios", "-1"},
+        {"--board", "9x"},
+        {"--prep", ""},
+        {"--skip", "5"},
+        {"--skip", "1:0x10000"},
+        {"--refuse", "3"},
+        {"--refuse", "a:1"},
+        {"--silent", "-2"},
+        {"--stray", "5:3"},
+        {"--stray", "5:zz"},
+        {"--stray", "5"},
+        {"--late", "x"},
+        {"--late", "-1"},
+        {"--late", "nan"},
+        {"--write-ms", "1e3"},
+        {"--com"},
+        {"--frobnicate"},
         {"--latency", "1001"},
+        {"--noise", "0:00"},
+        {"--after", "1"},
+        {"--ack-flood", "x"},
+        {"--after-identity", "5"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));

@@ -140,7 +140,7 @@ TEST_F(BoardRunTest, FaultyBoardsAreNeverReportedProgrammedWithBlocksMissing) {
         const char* result;  // nullptr: programmed
     } cases[] = {
         {"K flood after the identity answer, board deaf meanwhile",
-         faults([](auto& f) { f.ackFlood = 300; }), 0, " Answer out of step !! "},
+         faults([](auto& f) { f.ackFloodMs = 30; }), 0, " Answer out of step !! "},
         {"second K on its own after an answer, next frame dropped", faults([](auto& f) {
              f.afterAnswer[3] = {'K'};
              f.silent = {4};

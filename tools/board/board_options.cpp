@@ -83,8 +83,8 @@ std::string EmulatorUsage() {
            "  --refuse-ack K      refuse frame K once with 'N' and 'K' together (repeatable)\n"
            "  --after K:HEX       send these bytes on their own just after frame K's 'K'\n"
            "  --after-identity HEX  send these bytes with the identity answer, after it\n"
-           "  --ack-flood N       after the identity answer send N 'K', one a millisecond,\n"
-           "                      and hear nothing meanwhile\n"
+           "  --ack-flood MS      after the identity answer send 'K' at the line's rate\n"
+           "                      for MS milliseconds, hearing nothing meanwhile\n"
            "  --noise MS:HEX      send these bytes every MS milliseconds once searched for\n"
            "  --answer-ms N       answer every frame N milliseconds late (a slow board)\n"
            "  --hangup K          drop the line after frame K and exit with status 3\n"
@@ -197,7 +197,7 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
             if (!n)
                 return bad;
             if (name == "--ack-flood") {
-                options.faults.ackFlood = static_cast<int>(*n);
+                options.faults.ackFloodMs = static_cast<int>(*n);
             } else {
                 options.faults.answerDelayMs = static_cast<std::uint32_t>(*n);
             }

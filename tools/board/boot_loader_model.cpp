@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "tools/intel_hex/intel_hex_writer.h"
-
 #include "engine/link_state.h"
+#include "tools/intel_hex/intel_hex_writer.h"
 
 namespace vorlan::board {
 namespace {
@@ -192,8 +191,10 @@ void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs,
     refusalsGiven_.clear();
     AppendIdentity(out);
     out.insert(out.end(), faults_.afterIdentity.begin(), faults_.afterIdentity.end());
-    for (int k = 1; k <= faults_.ackFlood; ++k) Plan(nowMs + static_cast<unsigned>(k), {kAck});
-    deafUntilMs_ = nowMs + static_cast<unsigned>(std::max(faults_.ackFlood, 0));
+    constexpr std::size_t kBytesPerMs = 10;  // 115200 baud, 11 bits a byte
+    for (int k = 1; k <= faults_.ackFloodMs; ++k)
+        Plan(nowMs + static_cast<unsigned>(k), Bytes(kBytesPerMs, kAck));
+    deafUntilMs_ = nowMs + static_cast<unsigned>(std::max(faults_.ackFloodMs, 0));
 }
 
 void BootLoaderModel::AppendIdentity(Bytes& out) const {

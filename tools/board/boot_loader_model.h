@@ -102,9 +102,9 @@ struct BoardFaults {
     // Bytes sent right after the identity answer (and information frame),
     // with it: a second information frame hidden in noise, say.
     Bytes afterIdentity;
-    // 'K' bytes sent after the identity answer, one a millisecond; the board
-    // hears nothing until the last has gone.
-    int ackFlood = 0;
+    // For this many milliseconds after the identity answer the board sends
+    // 'K' at the line's rate (10 a millisecond) and hears nothing.
+    int ackFloodMs = 0;
     // Line noise: these bytes every noiseEveryMs (0: none), from the first
     // search byte on.
     Bytes noise;
