@@ -79,6 +79,10 @@ TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
         {46, {"--hangup", "100"}, " not Response ", 1},
         // Stray bytes before an acknowledgement do not spoil the run.
         {47, {"--stray", "5:3F11"}, SuccessText(), 0},
+        // A flood of 'K' answers no frame: never taken for blocks written.
+        {49, {"--ack-flood", "30"}, " Answer out of step !! ", 1},
+        // A refusal with an ack: the block goes out again and is written.
+        {50, {"--refuse-ack", "7"}, SuccessText(), 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault.front() + " " + (row.fault.size() > 1 ? row.fault[1] : ""));
