@@ -14,7 +14,9 @@ namespace vorlan {
 
 // The value's text, or "" when the store or the value is missing. A value
 // stored as something other than text throws std::runtime_error
-// "Invalid data type for '<name>' in <file>", the file that holds the value.
+// "Invalid data type for '<name>'", followed on POSIX by " in <file>", the
+// file that holds the value (the user's or the machine-wide one); on Windows
+// the store is the one registry key.
 std::string ReadSetting(const std::string& name);
 // Stores the text; a store that cannot be written fails silently.
 void WriteSetting(const std::string& name, const std::string& value);
