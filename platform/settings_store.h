@@ -1,7 +1,8 @@
 // Named text settings kept between runs (the one in use is "com", the port
 // index in signed decimal), where QSettings keeps those of organisation
-// "Quenta", application "Vorlan": on Linux the user's ini file over the
-// machine-wide one (VORLAN_SETTINGS_DIR: one folder instead), on Windows the
+// "Quenta", application "Vorlan": on Linux the user's ini file
+// ($XDG_CONFIG_HOME or ~/.config) over the machine-wide ones ($XDG_CONFIG_DIRS
+// or /etc/xdg) (VORLAN_SETTINGS_DIR: one folder instead), on Windows the
 // key Software\Quenta\Vorlan of HKEY_CURRENT_USER over the same key of
 // HKEY_LOCAL_MACHINE (VORLAN_SETTINGS_KEY: another key path instead). Writes
 // go to the user's store. Each call opens the store, does its one read or

@@ -1,12 +1,19 @@
 // The setting "com" between runs: a missing store, values of other types,
-// a store that cannot be written, and the machine-wide default.
+// a store that cannot be written, the machine-wide default, and the files
+// as QSettings reads and writes them.
 #include "platform/settings_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "tests/windows/window_fixture.h"
 
@@ -53,14 +60,44 @@ TEST_F(SettingsStoreTest, StoreThatCannotBeWrittenFailsSilently) {
     EXPECT_EQ(ReadSetting("com"), "");
 }
 
+// Environment variables set for one test and put back after it.
+class ScopedEnvironment {
+public:
+    void Set(const char* name, const std::string& value) {
+        Remember(name);
+        ::setenv(name, value.c_str(), 1);
+    }
+    void Unset(const char* name) {
+        Remember(name);
+        ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    void Remember(const char* name) {
+        const char* value = std::getenv(name);
+        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
 // Without VORLAN_SETTINGS_DIR the user's file wins over the machine-wide one,
 // which still gives the default, and writes never go to the machine's file.
 TEST_F(SettingsStoreTest, UserFileFallsBackToMachineWideDefault) {
-    ::unsetenv("VORLAN_SETTINGS_DIR");
     QTemporaryDir user;
     QTemporaryDir machine;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, user.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, machine.path());
+    ScopedEnvironment environment;
+    environment.Unset("VORLAN_SETTINGS_DIR");
+    environment.Set("XDG_CONFIG_HOME", user.path().toStdString());
+    environment.Set("XDG_CONFIG_DIRS", "relative/ignored:" + machine.path().toStdString());
     {
         QSettings administrator(machine.path() + QStringLiteral("/Quenta/Vorlan.conf"),
                                 QSettings::IniFormat);
@@ -80,7 +117,7 @@ TEST_F(SettingsStoreTest, UserFileFallsBackToMachineWideDefault) {
     for (const bool userHasIt : {true, false}) {
         QSettings own(user.path() + QStringLiteral("/Quenta/Vorlan.conf"), QSettings::IniFormat);
         if (userHasIt) {
-            own.setValue(QStringLiteral("com"), QVariant(7));
+            own.setValue(QStringLiteral("com"), QStringList{QStringLiteral("7"), QStringLiteral("8")});
         } else {
             own.remove(QStringLiteral("com"));
         }
@@ -94,6 +131,65 @@ TEST_F(SettingsStoreTest, UserFileFallsBackToMachineWideDefault) {
                                         "/Quenta/Vorlan.conf");
         }
     }
+}
+
+// The store reads and writes the files without Qt; QSettings is the judge of
+// the format: what either writes, the other reads back unchanged, and a write
+// keeps everything else in the file.
+TEST_F(SettingsStoreTest, FilesAgreeWithQSettingsBothWays) {
+    const std::string texts[] = {"",
+                                 "5",
+                                 "-1",
+                                 " 7 ",
+                                 "1, 2",
+                                 "a=b;c",
+                                 "quote \" and back\\slash",
+                                 "tab\tline\nreturn\r",
+                                 std::string("bell\x01\x1f") + "f",
+                                 "@at",
+                                 "@String(x)",
+                                 "@@",
+                                 "@Variant(x)",
+                                 "\xc3\xbcml\xc3\xa4ut \xe2\x82\xac",
+                                 "trailing blank ",
+                                 "%key\\"};
+    // A fresh file for every value and direction: QSettings keeps what it
+    // read or wrote, and must read what the store wrote, not remember.
+    int fresh = 0;
+    const auto useFreshFolder = [&] {
+        const QString folder = settingsDir_.path() + QStringLiteral("/%1").arg(++fresh);
+        ::setenv("VORLAN_SETTINGS_DIR", folder.toStdString().c_str(), 1);
+        return folder + QStringLiteral("/Quenta/Vorlan.conf");
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const QString qtText = QString::fromStdString(text);
+        QSettings(useFreshFolder(), QSettings::IniFormat).setValue(QStringLiteral("com"), qtText);
+        EXPECT_EQ(ReadSetting("com"), text);
+
+        const QString ours = useFreshFolder();
+        WriteSetting("com", text);
+        EXPECT_EQ(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("com")).toString(),
+                  qtText);
+    }
+
+    ::setenv("VORLAN_SETTINGS_DIR", settingsDir_.path().toStdString().c_str(), 1);
+    const QString file = QString::fromStdString(SettingsFile());
+    WriteSettingsFile(
+        "; written by hand\n"
+        "[Window]\ngeometry=@ByteArray(abc)\n\n"
+        "[general]\nother=\"x, y\"\nc%6Fm=1 ; the port\n");
+    WriteSetting("com", "3");
+    std::ifstream written(SettingsFile());
+    const std::string after((std::istreambuf_iterator<char>(written)), {});
+    EXPECT_EQ(after,
+              "; written by hand\n"
+              "[Window]\ngeometry=@ByteArray(abc)\n\n"
+              "[general]\nother=\"x, y\"\ncom=3 ; the port\n");
+    QSettings qt(file, QSettings::IniFormat);
+    EXPECT_EQ(qt.value(QStringLiteral("com")).toString(), QStringLiteral("3"));
+    EXPECT_EQ(qt.value(QStringLiteral("other")).toString(), QStringLiteral("x, y"));
+    EXPECT_EQ(qt.value(QStringLiteral("Window/geometry")).toByteArray(), QByteArray("abc"));
 }
 
 }  // namespace
