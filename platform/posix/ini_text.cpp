@@ -379,9 +379,13 @@ std::string WithTopLevelValue(std::string_view file, std::string_view key, std::
         while (end > layout.lastKeyLine->equals + 1 && (file[end - 1] == ' ' || file[end - 1] == '\t'))
             --end;
         result.replace(layout.lastKeyLine->start, end - layout.lastKeyLine->start, entry);
-    } else if (layout.generalHeader) {
-        const bool lastLine = layout.generalHeader->end == file.size();
-        result.insert(layout.generalHeader->end, "\n" + entry + (lastLine ? "\n" : ""));
+    } else if (layout.generalHeader && layout.generalHeader->end < file.size()) {
+        // The header's line ended (at a line end or a comment), so the new
+        // line cannot fall into an open quote. A line end just before is an
+        // escaped one; the new line's own must not pair with it.
+        const std::size_t end = layout.generalHeader->end;
+        const char* newLine = end > 0 && file[end - 1] == '\r' ? "\r" : "\n";
+        result.insert(end, newLine + entry);
     } else {
         const bool empty = layout.bodyStart == file.size();
         result.insert(layout.bodyStart, "[General]\n" + entry + "\n" + (empty ? "" : "\n"));
