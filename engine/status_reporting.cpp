@@ -15,29 +15,26 @@ struct StatusState {
     StatusRecordSink* notifier = nullptr;
 };
 
-StatusState& State() {
-    static StatusState state;
-    return state;
-}
+StatusState gStatus;
 
 }  // namespace
 
 void RegisterUpdaterWindow(UpdaterWindowView* window) {
-    State().updater = window;
+    gStatus.updater = window;
 }
 void RegisterUpgradeWindow(UpgradeWindowView* window) {
-    State().upgrade = window;
+    gStatus.upgrade = window;
     // The Upgrade window has no device panel: its third panel shows the step.
     DevicePanelIndex = window != nullptr ? kNoPanel : kDevicePanel;
 }
 UpdaterWindowView* RegisteredUpdaterWindow() {
-    return State().updater;
+    return gStatus.updater;
 }
 UpgradeWindowView* RegisteredUpgradeWindow() {
-    return State().upgrade;
+    return gStatus.upgrade;
 }
 bool IsUpgradeMode() {
-    return State().upgrade != nullptr;
+    return gStatus.upgrade != nullptr;
 }
 bool SelectsUpgradeWindow(const std::string& buildVersion) {
     return buildVersion.find("HNX") != std::string::npos ||
@@ -45,10 +42,10 @@ bool SelectsUpgradeWindow(const std::string& buildVersion) {
 }
 
 void RegisterStatusNotifier(StatusRecordSink* notifier) {
-    State().notifier = notifier;
+    gStatus.notifier = notifier;
 }
 StatusRecordSink* StatusNotifier() {
-    return State().notifier;
+    return gStatus.notifier;
 }
 
 void SetPanel(StatusBarView& bar, int panel, const std::string& text) {
@@ -110,7 +107,7 @@ void ResetStatusReporting() {
     StepPanelIndex = 1;
     DevicePanelIndex = kDevicePanel;
     ImagePanelIndex = 3;
-    State() = StatusState{};
+    gStatus = StatusState{};
 }
 
 }  // namespace vorlan

@@ -18,10 +18,7 @@ struct SelectionState {
     PortProblemSink problems;
 };
 
-SelectionState& State() {
-    static SelectionState state;
-    return state;
-}
+SelectionState gSelection;
 
 // The boot-loader link: 8 data bits, no parity, two stop bits.
 constexpr std::uint8_t kLineDataBits = 8;
@@ -29,18 +26,18 @@ constexpr std::uint8_t kLineDataBits = 8;
 }  // namespace
 
 std::int16_t& CurrentPortIndex() {
-    return State().current;
+    return gSelection.current;
 }
 std::int16_t& OpenedPortIndex() {
-    return State().opened;
+    return gSelection.opened;
 }
 
 void ResetPortSelection() {
-    State() = SelectionState{};
+    gSelection = SelectionState{};
 }
 
 void SetPortProblemSink(PortProblemSink sink) {
-    State().problems = std::move(sink);
+    gSelection.problems = std::move(sink);
 }
 
 void ReopenSelectedPort() {
@@ -55,8 +52,8 @@ void ReopenSelectedPort() {
     OpenPort(index, kLineSpeed, kParityNone, kStopBitsTwo, kLineDataBits);
     SetPortLines(index, 1);
     const bool usable = CheckPort(index) >= 0;
-    if (State().problems)
-        State().problems(usable ? std::string() : DescribePortProblem(index));
+    if (gSelection.problems)
+        gSelection.problems(usable ? std::string() : DescribePortProblem(index));
     if (!usable)
         ReportResult("Invalid Port Com", kColourRed, 0);
 }

@@ -25,10 +25,7 @@ struct DriverState {
     MessageSink messages;
 };
 
-DriverState& State() {
-    static DriverState state;
-    return state;
-}
+DriverState gDriver;
 
 bool InRange(int index) {
     return index >= 0 && index <= kHighestPortIndex;
@@ -37,14 +34,14 @@ bool InRange(int index) {
 PortRecord* OpenRecord(int index) {
     if (!InRange(index))
         return nullptr;
-    PortRecord& record = State().table[static_cast<std::size_t>(index)];
+    PortRecord& record = gDriver.table[static_cast<std::size_t>(index)];
     return record.open != 0 ? &record : nullptr;
 }
 
 void ShowMessage(const std::string& text) {
     const std::string caption = "Error";
-    if (State().messages) {
-        State().messages(text, caption);
+    if (gDriver.messages) {
+        gDriver.messages(text, caption);
     } else {
         std::cerr << caption << ": " << text << '\n';
     }
@@ -87,22 +84,22 @@ PortRecord* Abandon(PortRecord& record, int handle, const SerialStatus& status,
 }  // namespace
 
 void SetSerialBackend(SerialBackend* backend) {
-    State().backend = backend;
+    gDriver.backend = backend;
 }
 
 SerialBackend& CurrentSerialBackend() {
-    return State().backend != nullptr ? *State().backend : PlatformSerialBackend();
+    return gDriver.backend != nullptr ? *gDriver.backend : PlatformSerialBackend();
 }
 
 void SetDriverMessageSink(MessageSink sink) {
-    State().messages = std::move(sink);
+    gDriver.messages = std::move(sink);
 }
 
 PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::uint8_t stopBits,
                      std::uint8_t dataBits) {
     if (!InRange(index))
         return nullptr;
-    PortRecord& record = State().table[static_cast<std::size_t>(index)];
+    PortRecord& record = gDriver.table[static_cast<std::size_t>(index)];
     record.index = index;
     if (record.open != 0)
         ReleaseDevice(record);
@@ -244,7 +241,7 @@ void WaitForInput(int index, int ms) {
 
 const PortRecord& PortRecordAt(int index) {
     static const PortRecord kNoRecord{};
-    return InRange(index) ? State().table[static_cast<std::size_t>(index)] : kNoRecord;
+    return InRange(index) ? gDriver.table[static_cast<std::size_t>(index)] : kNoRecord;
 }
 
 void CloseAllPorts() {
