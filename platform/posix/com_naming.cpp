@@ -4,8 +4,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <system_error>
+
+#include "platform/com_override.h"
 
 namespace vorlan {
 
@@ -25,33 +26,13 @@ constexpr FixedScheme kSchemes[] = {
     {"/dev/ttyACM", 65, 32},
 };
 
-// A plain decimal number without sign or leading zeros ("0" allowed).
-std::optional<int> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 6)
-        return std::nullopt;
-    if (text.size() > 1 && text[0] == '0')
-        return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::optional<int> AliasNumber(const std::string& name) {
     if (name.size() < 4 || name.compare(0, 3, "com") != 0)
         return std::nullopt;
-    std::optional<int> number = ParseNumber(name.substr(3));
+    std::optional<int> number = ParsePlainNumber(name.substr(3));
     if (!number || *number <= 0)
         return std::nullopt;
     return number;
-}
-
-std::map<int, std::string>& Overrides() {
-    static std::map<int, std::string> overrides;
-    return overrides;
 }
 
 }  // namespace
@@ -82,9 +63,9 @@ ComLookup LookUpCom(int comNumber, const std::string& aliasFolder) {
     ComLookup lookup;
     if (comNumber <= 0)
         return lookup;
-    if (const auto found = Overrides().find(comNumber); found != Overrides().end()) {
-        lookup.overridePath = found->second;
-        lookup.devicePath = found->second;
+    if (const std::string* device = ComDeviceOverride(comNumber)) {
+        lookup.overridePath = *device;
+        lookup.devicePath = *device;
         return lookup;
     }
     const fs::path link = fs::path(aliasFolder) / ("com" + std::to_string(comNumber));
@@ -104,21 +85,13 @@ ComLookup LookUpCom(int comNumber, const std::string& aliasFolder) {
     return lookup;
 }
 
-void SetComDeviceOverride(int comNumber, const std::string& devicePath) {
-    if (devicePath.empty()) {
-        Overrides().erase(comNumber);
-    } else {
-        Overrides()[comNumber] = devicePath;
-    }
-}
-
 std::optional<int> ComNumberOfDevice(const std::string& devicePath) {
     for (const FixedScheme& scheme : kSchemes) {
         std::string prefix = scheme.prefix;
         if (devicePath.size() <= prefix.size() || devicePath.compare(0, prefix.size(), prefix)) {
             continue;
         }
-        std::optional<int> k = ParseNumber(devicePath.substr(prefix.size()));
+        std::optional<int> k = ParsePlainNumber(devicePath.substr(prefix.size()));
         if (k && *k < scheme.count)
             return scheme.firstCom + *k;
     }

@@ -2,7 +2,7 @@
 // folder; the port map of the system (see port_source.cpp) says which exist.
 #include "platform/com_naming.h"
 
-#include <map>
+#include "platform/com_override.h"
 
 namespace vorlan {
 
@@ -12,19 +12,6 @@ constexpr const char* kDevicePrefix = "\\\\.\\COM";
 // Windows numbers COM ports up to 256 in its own tools; the driver's table
 // goes one further, so every number it can name gets a path.
 constexpr int kHighestComNumber = 257;
-
-// A plain decimal number without sign or leading zeros.
-std::optional<int> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 6 || text[0] == '0')
-        return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size())
@@ -37,11 +24,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
             return false;
     }
     return true;
-}
-
-std::map<int, std::string>& Overrides() {
-    static std::map<int, std::string> overrides;
-    return overrides;
 }
 
 }  // namespace
@@ -68,22 +50,14 @@ ComLookup LookUpCom(int comNumber, const std::string&) {
     ComLookup lookup;
     if (comNumber <= 0)
         return lookup;
-    if (const auto found = Overrides().find(comNumber); found != Overrides().end()) {
-        lookup.overridePath = found->second;
-        lookup.devicePath = found->second;
+    if (const std::string* device = ComDeviceOverride(comNumber)) {
+        lookup.overridePath = *device;
+        lookup.devicePath = *device;
         return lookup;
     }
     lookup.fixedPath = FixedDevicePathOfCom(comNumber);
     lookup.devicePath = lookup.fixedPath;
     return lookup;
-}
-
-void SetComDeviceOverride(int comNumber, const std::string& devicePath) {
-    if (devicePath.empty()) {
-        Overrides().erase(comNumber);
-    } else {
-        Overrides()[comNumber] = devicePath;
-    }
 }
 
 // "\\.\COM3" and the plain "COM3" both name COM3.
@@ -93,8 +67,8 @@ std::optional<int> ComNumberOfDevice(const std::string& devicePath) {
         name = name.substr(4);
     if (!StartsWithNoCase(name, "COM"))
         return std::nullopt;
-    std::optional<int> number = ParseNumber(name.substr(3));
-    if (!number || *number > kHighestComNumber)
+    std::optional<int> number = ParsePlainNumber(name.substr(3));
+    if (!number || *number <= 0 || *number > kHighestComNumber)
         return std::nullopt;
     return number;
 }

@@ -37,8 +37,13 @@ int ListPorts() {
     }
     vorlan::ClosePortList(list);
     if (count == 0) {
-        std::printf("No serial ports found (alias folder %s).\n",
-                    vorlan::PortAliasFolder().c_str());
+        // Windows has no alias folder; its ports are the system's COM names.
+        const std::string folder = vorlan::PortAliasFolder();
+        if (folder.empty()) {
+            std::printf("No serial ports found.\n");
+        } else {
+            std::printf("No serial ports found (alias folder %s).\n", folder.c_str());
+        }
     }
     return vorlan::flash::kExitSucceeded;
 }
