@@ -2,8 +2,6 @@
 
 #include <map>
 
-#include "platform/com_naming.h"
-
 namespace vorlan {
 
 namespace {
@@ -20,9 +18,13 @@ void SetComDeviceOverride(int comNumber, const std::string& devicePath) {
     }
 }
 
-const std::string* ComDeviceOverride(int comNumber) {
+bool LookUpComDeviceOverride(int comNumber, ComLookup& lookup) {
     const auto found = gOverrides.find(comNumber);
-    return found != gOverrides.end() ? &found->second : nullptr;
+    if (found == gOverrides.end())
+        return false;
+    lookup.overridePath = found->second;
+    lookup.devicePath = found->second;
+    return true;
 }
 
 std::optional<int> ParsePlainNumber(const std::string& text) {

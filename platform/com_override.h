@@ -6,10 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/com_naming.h"
+
 namespace vorlan {
 
-// The device set for the number, or nullptr when none is.
-const std::string* ComDeviceOverride(int comNumber);
+// Fills lookup's device from the process's own device for the number; false
+// (and lookup untouched) when none is set.
+bool LookUpComDeviceOverride(int comNumber, ComLookup& lookup);
 
 // A decimal number without sign or leading zeros ("0" itself allowed), of at
 // most six digits.

@@ -61,13 +61,8 @@ std::string DevicePathOfCom(int comNumber, const std::string& aliasFolder) {
 
 ComLookup LookUpCom(int comNumber, const std::string& aliasFolder) {
     ComLookup lookup;
-    if (comNumber <= 0)
+    if (comNumber <= 0 || LookUpComDeviceOverride(comNumber, lookup))
         return lookup;
-    if (const std::string* device = ComDeviceOverride(comNumber)) {
-        lookup.overridePath = *device;
-        lookup.devicePath = *device;
-        return lookup;
-    }
     const fs::path link = fs::path(aliasFolder) / ("com" + std::to_string(comNumber));
     lookup.aliasLink = link.string();
     lookup.fixedPath = FixedDevicePathOfCom(comNumber);

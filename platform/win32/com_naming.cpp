@@ -48,13 +48,8 @@ std::string DevicePathOfCom(int comNumber, const std::string& aliasFolder) {
 
 ComLookup LookUpCom(int comNumber, const std::string&) {
     ComLookup lookup;
-    if (comNumber <= 0)
+    if (comNumber <= 0 || LookUpComDeviceOverride(comNumber, lookup))
         return lookup;
-    if (const std::string* device = ComDeviceOverride(comNumber)) {
-        lookup.overridePath = *device;
-        lookup.devicePath = *device;
-        return lookup;
-    }
     lookup.fixedPath = FixedDevicePathOfCom(comNumber);
     lookup.devicePath = lookup.fixedPath;
     return lookup;
