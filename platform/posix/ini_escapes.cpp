@@ -16,11 +16,23 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
     } else if (code < 0x800) {
         out += static_cast<char>(0xC0 | (code >> 6));
         out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
+    } else if (code < 0x10000) {
         out += static_cast<char>(0xE0 | (code >> 12));
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
     }
+}
+
+bool IsHighSurrogate(std::uint32_t code) {
+    return code >= 0xD800 && code <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint32_t code) {
+    return code >= 0xDC00 && code <= 0xDFFF;
 }
 
 int HexDigit(char ch) {
@@ -47,16 +59,16 @@ struct Unescaped {
 // a list, and blanks around an unquoted string are dropped.
 Unescaped UnescapeValue(std::string_view raw) {
     static constexpr std::array<std::array<char, 2>, 11> kEscapes{{{'a', '\a'},
-                                                                    {'b', '\b'},
-                                                                    {'f', '\f'},
-                                                                    {'n', '\n'},
-                                                                    {'r', '\r'},
-                                                                    {'t', '\t'},
-                                                                    {'v', '\v'},
-                                                                    {'"', '"'},
-                                                                    {'?', '?'},
-                                                                    {'\'', '\''},
-                                                                    {'\\', '\\'}}};
+                                                                   {'b', '\b'},
+                                                                   {'f', '\f'},
+                                                                   {'n', '\n'},
+                                                                   {'r', '\r'},
+                                                                   {'t', '\t'},
+                                                                   {'v', '\v'},
+                                                                   {'"', '"'},
+                                                                   {'?', '?'},
+                                                                   {'\'', '\''},
+                                                                   {'\\', '\\'}}};
     Unescaped result;
     std::string current;
     bool inQuotes = false;
@@ -67,11 +79,27 @@ Unescaped UnescapeValue(std::string_view raw) {
     };
     skipSpaces();
     std::size_t chopLimit = 0;
+    // Qt 5 wrote characters outside the BMP as two escapes, \xd83d\xde00.
+    std::uint32_t pendingHigh = 0;
+    const auto flushHigh = [&] {
+        if (pendingHigh != 0)
+            AppendUtf8(current, pendingHigh);
+        pendingHigh = 0;
+    };
     while (i < raw.size()) {
         const char ch = raw[i];
+        const bool escapedNumber =
+            ch == '\\' && i + 1 < raw.size() &&
+            ((raw[i + 1] == 'x' && i + 2 < raw.size() && HexDigit(raw[i + 2]) >= 0) ||
+             (raw[i + 1] >= '0' && raw[i + 1] <= '7'));
+        if (!escapedNumber)
+            flushHigh();
         if (ch == '\\') {
-            if (++i >= raw.size())
-                break;
+            // A lone backslash at the very end: the blanks before it stay.
+            if (++i >= raw.size()) {
+                result.text = std::move(current);
+                return result;
+            }
             const char code = raw[i++];
             bool named = false;
             for (const auto& escape : kEscapes) {
@@ -94,7 +122,24 @@ Unescaped UnescapeValue(std::string_view raw) {
                         break;
                     value = static_cast<std::uint16_t>(value * base + digit);
                 }
-                AppendUtf8(current, value);
+                if (pendingHigh != 0 && IsLowSurrogate(value)) {
+                    AppendUtf8(current,
+                               0x10000 + ((pendingHigh - 0xD800) << 10) + (value - 0xDC00));
+                    pendingHigh = 0;
+                } else {
+                    flushHigh();
+                    if (IsHighSurrogate(value))
+                        pendingHigh = value;
+                    else
+                        AppendUtf8(current, value);
+                }
+            } else if (static_cast<unsigned char>(code) >= 0x80) {
+                // Only the first byte of a character is skipped; as Qt does,
+                // the rest of it is read as broken UTF-8.
+                while (i < raw.size() && (static_cast<unsigned char>(raw[i]) & 0xC0) == 0x80) {
+                    AppendUtf8(current, 0xFFFD);
+                    ++i;
+                }
             } else if ((code == '\n' || code == '\r') && i < raw.size() &&
                        (raw[i] == '\n' || raw[i] == '\r') && raw[i] != code) {
                 ++i;  // a line end escaped as a pair counts as one
@@ -118,6 +163,7 @@ Unescaped UnescapeValue(std::string_view raw) {
             ++i;
         }
     }
+    flushHigh();
     if (!quoted)
         ChopTrailingSpaces(current, chopLimit);
     result.text = std::move(current);
@@ -223,13 +269,27 @@ std::string EscapeValue(std::string_view value) {
                 escaped += "\\0";
                 escapeNextIfHexDigit = true;
                 break;
-            case '\a': escaped += "\\a"; break;
-            case '\b': escaped += "\\b"; break;
-            case '\f': escaped += "\\f"; break;
-            case '\n': escaped += "\\n"; break;
-            case '\r': escaped += "\\r"; break;
-            case '\t': escaped += "\\t"; break;
-            case '\v': escaped += "\\v"; break;
+            case '\a':
+                escaped += "\\a";
+                break;
+            case '\b':
+                escaped += "\\b";
+                break;
+            case '\f':
+                escaped += "\\f";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\v':
+                escaped += "\\v";
+                break;
             case '"':
             case '\\':
                 escaped += '\\';
@@ -251,7 +311,6 @@ std::string EscapeValue(std::string_view value) {
         escaped = '"' + escaped + '"';
     return escaped;
 }
-
 
 IniValue ReadValue(std::string_view raw) {
     Unescaped value = UnescapeValue(raw);

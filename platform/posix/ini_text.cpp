@@ -16,8 +16,14 @@ struct Line {
     std::size_t equals = std::string_view::npos;
 };
 
+// What QSettings skips before a line...
 bool IsBlank(char ch) {
-    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\f' || ch == '\v';
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+}
+
+// ...and what it trims from keys and section names: a little more.
+bool IsTrimmed(char ch) {
+    return IsBlank(ch) || ch == '\f' || ch == '\v';
 }
 
 // The next logical line from pos on, skipping blank lines and comment lines
@@ -50,8 +56,8 @@ std::optional<Line> NextLine(std::string_view text, std::size_t& pos) {
         } else if (ch == '\\' && i < text.size()) {
             const char next = text[i++];
             // A line end escaped as a pair (CR LF or LF CR) counts as one.
-            if (i < text.size() && ((next == '\n' && text[i] == '\r') ||
-                                    (next == '\r' && text[i] == '\n'))) {
+            if (i < text.size() &&
+                ((next == '\n' && text[i] == '\r') || (next == '\r' && text[i] == '\n'))) {
                 ++i;
             }
         }
@@ -72,9 +78,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -96,13 +102,13 @@ Layout Scan(std::string_view file, std::string_view key) {
         if (text.front() == '[') {
             const std::size_t close = text.find(']');
             const std::string_view name =
-                TrimBlanks(text.substr(1, close == std::string_view::npos ? text.npos : close - 1));
+                Trim(text.substr(1, close == std::string_view::npos ? text.npos : close - 1));
             topLevel = EqualsIgnoringCase(name, "general");
             if (topLevel && !layout.generalHeader)
                 layout.generalHeader = line;
         } else if (topLevel && line->equals != std::string_view::npos) {
             const std::string_view rawKey =
-                TrimBlanks(file.substr(line->start, line->equals - line->start));
+                Trim(file.substr(line->start, line->equals - line->start));
             if (UnescapeKey(rawKey) == key)
                 layout.lastKeyLine = line;
         }
@@ -127,9 +133,17 @@ std::string WithTopLevelValue(std::string_view file, std::string_view key, std::
     if (layout.lastKeyLine) {
         // Blanks before a comment on the same line stay.
         std::size_t end = layout.lastKeyLine->end;
-        while (end > layout.lastKeyLine->equals + 1 && (file[end - 1] == ' ' || file[end - 1] == '\t'))
+        while (end > layout.lastKeyLine->equals + 1 &&
+               (file[end - 1] == ' ' || file[end - 1] == '\t'))
             --end;
-        result.replace(layout.lastKeyLine->start, end - layout.lastKeyLine->start, entry);
+        // QSettings reads blanks between a byte order mark and the first key
+        // as part of the key's name; the line written loses them.
+        std::size_t start = layout.lastKeyLine->start;
+        if (layout.bodyStart > 0 &&
+            file.substr(layout.bodyStart, start - layout.bodyStart).find_first_not_of(" \t\f\v") ==
+                std::string_view::npos)
+            start = layout.bodyStart;
+        result.replace(start, end - start, entry);
     } else if (layout.generalHeader && layout.generalHeader->end < file.size()) {
         // The header's line ended (at a line end or a comment), so the new
         // line cannot fall into an open quote. A line end just before is an

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -117,7 +118,8 @@ TEST_F(SettingsStoreTest, UserFileFallsBackToMachineWideDefault) {
     for (const bool userHasIt : {true, false}) {
         QSettings own(user.path() + QStringLiteral("/Quenta/Vorlan.conf"), QSettings::IniFormat);
         if (userHasIt) {
-            own.setValue(QStringLiteral("com"), QStringList{QStringLiteral("7"), QStringLiteral("8")});
+            own.setValue(QStringLiteral("com"),
+                         QStringList{QStringLiteral("7"), QStringLiteral("8")});
         } else {
             own.remove(QStringLiteral("com"));
         }
@@ -171,6 +173,33 @@ TEST_F(SettingsStoreTest, FilesAgreeWithQSettingsBothWays) {
         WriteSetting("com", text);
         EXPECT_EQ(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("com")).toString(),
                   qtText);
+    }
+
+    // Files left by hand or by Qt 5 (escapes beyond the BMP): the store reads
+    // what QSettings reads, and QSettings what the store writes over them.
+    // QSettings misses an indented first key after a byte order mark.
+    const std::pair<std::string, bool> files[] = {{"com=\\xd83d\\xde00\n", true},
+                                                  {"com=\\\xc3\xa9", true},
+                                                  {"com=7 \\", true},
+                                                  {"[general\f]\ncom\v=5\n", true},
+                                                  {"\xef\xbb\xbf com=5\nx=1\n", false}};
+    for (const auto& [text, qtReadsIt] : files) {
+        SCOPED_TRACE(text);
+        const QString path = useFreshFolder();
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text.data(), static_cast<qint64>(text.size()));
+        out.close();
+        if (qtReadsIt) {
+            EXPECT_EQ(ReadSetting("com"), QSettings(path, QSettings::IniFormat)
+                                              .value(QStringLiteral("com"))
+                                              .toString()
+                                              .toStdString());
+        }
+        WriteSetting("com", "7");
+        EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(QStringLiteral("com")).toString(),
+                  QStringLiteral("7"));
     }
 
     ::setenv("VORLAN_SETTINGS_DIR", settingsDir_.path().toStdString().c_str(), 1);
