@@ -20,16 +20,7 @@
 namespace {
 
 using vorlan::intel_hex::DataRecord;
-
-int HexDigit(std::uint8_t c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+using vorlan::intel_hex::HexDigit;
 
 // Rewrites the last two digits of every line that is ':' and an even number
 // (at least 10) of hex digits, so that its checksum holds. Same length.
@@ -44,8 +35,8 @@ void MendChecksums(std::uint8_t* data, std::size_t size) {
         bool record = last > start && data[start] == ':' && digits >= 10 && digits % 2 == 0;
         unsigned sum = 0;
         for (std::size_t i = start + 1; record && i + 2 < last; i += 2) {
-            const int high = HexDigit(data[i]);
-            const int low = HexDigit(data[i + 1]);
+            const int high = HexDigit(static_cast<char>(data[i]));
+            const int low = HexDigit(static_cast<char>(data[i + 1]));
             record = high >= 0 && low >= 0;
             sum += static_cast<unsigned>(high * 16 + low);
         }

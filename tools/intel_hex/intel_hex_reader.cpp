@@ -18,16 +18,6 @@ constexpr std::uint8_t kStartLinear = 0x05;
 // Length, two offset bytes, type, up to 255 data bytes, checksum.
 constexpr std::size_t kLongestRecord = 4 + 255 + 1;
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::string_view WithoutTrailingSpace(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
         line.remove_suffix(1);
@@ -86,6 +76,16 @@ void AddData(const Base& base, std::uint16_t offset, const std::uint8_t* data, s
 }
 
 }  // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
 
 bool ReadIntelHex(std::string_view text, const std::string& name, std::vector<DataRecord>& records,
                   std::string& error) {

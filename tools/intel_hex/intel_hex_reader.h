@@ -38,6 +38,9 @@ struct DataRecord {
     int line = 0;  // 1-based line of the text
 };
 
+// The value of one hex digit of either case; -1 for any other character.
+int HexDigit(char c);
+
 // Reads the whole text, replacing records. name prefixes every error. On
 // failure returns false with error = "name:line: what" (line 0 for a text
 // with no lines); records then holds what was read before the fault.
