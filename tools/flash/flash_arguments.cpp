@@ -59,6 +59,27 @@ std::optional<PortArgument> PortOf(const std::string& value, std::string& error)
     return PortArgument{value, std::nullopt};
 }
 
+// A decimal (or 0x hexadecimal) number from low to high, the whole text.
+std::optional<int> SmallNumber(const std::string& text, int low, int high) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > 8)
+        return std::nullopt;
+    long value = 0;
+    for (char c : digits) {
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : hex && std::isxdigit(static_cast<unsigned char>(c))
+                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                              : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 }  // namespace
 
 std::optional<std::int16_t> PortIndexOfComName(const std::string& name) {
@@ -89,7 +110,10 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             value = argument.substr(equals + 1);
             hasInlineValue = true;
         }
-        const bool takesValue = option == "--port" || option == "-p" || option == "--log";
+        const bool takesValue = option == "--port" || option == "-p" || option == "--log" ||
+                                option == "--count" || option == "--hex" || option == "--chip" ||
+                                option == "--board-code" || option == "--preparation" ||
+                                option == "--reset";
         if (takesValue && !hasInlineValue) {
             if (i + 1 >= arguments.size())
                 return UsageError(option + " needs a value");
@@ -111,6 +135,42 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             if (value.empty())
                 return UsageError("--log needs a file name");
             result.logFile = value;
+            ++otherOptions;
+        } else if (option == "--loop") {
+            result.loop = true;
+            ++otherOptions;
+        } else if (option == "--count") {
+            const std::optional<int> count = SmallNumber(value, 1, 1'000'000);
+            if (!count)
+                return UsageError("--count needs a number of boards from 1, not '" + value + "'");
+            result.count = *count;
+            result.loop = true;
+            ++otherOptions;
+        } else if (option == "--identify") {
+            result.identify = true;
+            ++otherOptions;
+        } else if (option == "--hex") {
+            if (value.empty())
+                return UsageError("--hex needs an Intel HEX file");
+            result.hexFile = value;
+            ++otherOptions;
+        } else if (option == "--chip") {
+            result.chipName = value;
+            ++otherOptions;
+        } else if (option == "--board-code" || option == "--preparation") {
+            const std::optional<int> byte = SmallNumber(value, 0, 255);
+            if (!byte)
+                return UsageError(option + " needs a number from 0 to 255, not '" + value + "'");
+            (option == "--board-code" ? result.boardCode : result.preparation) =
+                static_cast<std::uint8_t>(*byte);
+            ++otherOptions;
+        } else if (option == "--reset") {
+            std::string line = value;
+            for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (line != "dtr" && line != "rts")
+                return UsageError("--reset takes dtr or rts, not '" + value + "'");
+            result.reset =
+                line == "dtr" ? FlashArguments::ResetLine::kDtr : FlashArguments::ResetLine::kRts;
             ++otherOptions;
         } else if (option == "--notify") {
             result.notify = true;
@@ -142,6 +202,11 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
         if (actions.size() > 1 || !result.ports.empty() || otherOptions > 0)
             return UsageError("--list, --firmware and --version each stand alone");
         result.action = actions.front();
+    } else if (result.identify && result.loop) {
+        return UsageError("--identify asks one board; it takes no --loop or --count");
+    } else if (result.hexFile.empty() &&
+               (!result.chipName.empty() || result.boardCode || result.preparation)) {
+        return UsageError("--chip, --board-code and --preparation go with --hex");
     } else if (result.notify && result.ports.size() > 1) {
         return UsageError(
             "--notify sends from UDP port 3004, which one run at a time can use; "
@@ -163,6 +228,26 @@ std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
         words.emplace_back("--log");
         words.push_back(arguments.logFile);
     }
+    if (arguments.loop)
+        words.emplace_back("--loop");
+    if (arguments.count > 0) {
+        words.emplace_back("--count");
+        words.push_back(std::to_string(arguments.count));
+    }
+    if (arguments.identify)
+        words.emplace_back("--identify");
+    const auto withValue = [&words](const char* option, const std::string& value) {
+        if (!value.empty()) {
+            words.emplace_back(option);
+            words.push_back(value);
+        }
+    };
+    withValue("--hex", arguments.hexFile);
+    withValue("--chip", arguments.chipName);
+    withValue("--board-code", arguments.boardCode ? std::to_string(*arguments.boardCode) : "");
+    withValue("--preparation", arguments.preparation ? std::to_string(*arguments.preparation) : "");
+    if (arguments.reset != FlashArguments::ResetLine::kNone)
+        withValue("--reset", arguments.reset == FlashArguments::ResetLine::kDtr ? "dtr" : "rts");
     return words;
 }
 

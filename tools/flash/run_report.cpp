@@ -30,6 +30,8 @@ std::string Hex2(unsigned value) {
 
 std::string ResultLine(const RunFacts& facts) {
     std::string who = facts.portName;
+    if (facts.boardNumber > 0)
+        who += " #" + std::to_string(facts.boardNumber);
     if (facts.chipIdentity != 0) {
         who += " " + BoardName(facts) + " (" + ChipName(facts.chipIdentity) + ", BIOS " +
                Hex2(facts.biosByte) + ")";
@@ -42,7 +44,13 @@ std::string ResultLine(const RunFacts& facts) {
                       static_cast<int>(facts.statistics.skippedBlocks));
         after += numbers;
     }
-    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")";
+    std::string tally;
+    if (facts.boardNumber > 0) {
+        tally = " - " + std::to_string(facts.tally.programmed) + " programmed, " +
+                std::to_string(facts.tally.failed) + " failed";
+    }
+    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
+           tally;
 }
 
 std::string SkipNote(const RunFacts& facts) {
@@ -63,10 +71,10 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     JsonLine json;
     if (!time.empty())
         json.Text("time", time);
-    json.Text("event", "result")
-        .Text("port", facts.portName)
-        .Text("com", facts.comName)
-        .Text("device", facts.devicePath);
+    json.Text("event", "result").Text("port", facts.portName);
+    if (facts.boardNumber > 0)
+        json.Integer("board_number", facts.boardNumber);
+    json.Text("com", facts.comName).Text("device", facts.devicePath);
     if (facts.chipIdentity != 0) {
         json.Text("board", BoardName(facts))
             .Text("chip", ChipName(facts.chipIdentity))
@@ -76,8 +84,10 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
             json.Integer("board_code", facts.boardCode).Integer("preparation", facts.preparation);
         json.Text("release", facts.releaseText);
     }
-    return json.Text("firmware_build", facts.firmwareBuild)
-        .Integer("blocks_sent", facts.statistics.blocksSent)
+    json.Text("firmware_build", facts.firmwareBuild);
+    if (!facts.firmwareName.empty())
+        json.Text("firmware", facts.firmwareName);
+    return json.Integer("blocks_sent", facts.statistics.blocksSent)
         .Integer("resends", facts.statistics.resends)
         .Integer("skipped_blocks", facts.statistics.skippedBlocks)
         .Integer("skip_window_start", facts.skipStart)

@@ -11,6 +11,12 @@
 
 namespace vorlan::flash {
 
+// Boards of a --loop so far.
+struct LoopTally {
+    int programmed = 0;
+    int failed = 0;
+};
+
 struct RunFacts {
     bool succeeded = false;
     std::string lastStatus;   // the last step or result text of the run
@@ -35,6 +41,13 @@ struct RunFacts {
     std::uint32_t skipStart = 0;  // the board's skip window (0: none), address units
     std::uint32_t skipLength = 0;
     int exitStatus = 1;
+
+    // --loop: the board's number on its port (from 1; 0 outside a loop) and
+    // the tally with this board counted.
+    int boardNumber = 0;
+    LoopTally tally;
+    // The firmware offered: "built-in 24HJ64" or the --hex file as given.
+    std::string firmwareName;
 };
 
 // "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission
