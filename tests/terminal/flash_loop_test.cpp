@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "tests/terminal/flash_board_fixture.h"
+#include "tools/intel_hex/intel_hex_writer.h"
 
 namespace vorlan::terminal_test {
 namespace {
@@ -83,6 +86,70 @@ TEST_F(FlashAgainstBoard, CtrlCWhileALoopWaitsEndsItWithTheTally) {
     const std::string log = ReadFile(Log());
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_NE(log.find(R"("board_number":1,)"), std::string::npos) << log;
+}
+
+// --identify tells the board and the verdict on the firmware, and the board
+// is left as it was: erased.
+TEST_F(FlashAgainstBoard, IdentifyTellsTheBoardAndWritesNothing) {
+    StartBoard(74, {"--bios", "12", "--skip", "0x4000:0x400", "--board", "3"});
+    const FlashResult run = RunFlash({"--port", "COM74", "--identify"});
+    EXPECT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_EQ(LastLine(run.out),
+              "COM74 VL-IO16 (24HJ64, BIOS 0c): board code 3, preparation 0x04, release \"DEMO "
+              "BOOT 1.0\", skip window 0x4000 to 0x4400 - the built-in 24HJ64 firmware does not "
+              "fit it: the firmware in this build is for DEMO-24HJ - Preparation4, not for this "
+              "board")
+        << run.out;
+    EXPECT_TRUE(DumpedProgramMemory() == Bytes(kMemoryBytes, 0xFF)) << "the board was written";
+}
+
+// The demo image as an Intel HEX file, with one instruction changed.
+std::string ChangedDemoHex(Bytes& program) {
+    const ImageDescriptor image = StoredSlot(0, kDemoFamily);
+    program.assign(image.programData, image.programData + image.programLength);
+    program[0x1000] ^= 0x5A;
+    program[0x1001] ^= 0xA5;
+    intel_hex::IntelHexWriter writer;
+    writer.AddData(0, program);
+    return writer.Finish();
+}
+
+// --hex: the file is what reaches the board, byte for byte, and the result
+// names it with the CRC-32 of what was sent.
+TEST_F(FlashAgainstBoard, HexPutsTheFileOnTheBoard) {
+    Bytes program;
+    const auto file = Work() / "changed.hex";
+    std::ofstream(file) << ChangedDemoHex(program);
+    StartBoard(75);
+    const FlashResult run = RunFlash({"--port", "COM75", "--hex", file.string(), "--json"});
+    ASSERT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_NE(LastLine(run.out).find(R"("firmware":")" + file.string() + R"(","image_crc32":")"),
+              std::string::npos)
+        << run.out;
+    Bytes expected = ExpectedProgramMemory();
+    expected[0x1000] = program[0x1000];
+    expected[0x1001] = program[0x1001];
+    EXPECT_TRUE(DumpedProgramMemory() == expected) << "the board does not hold the file";
+}
+
+// A bad checksum on line 7 is refused before the port is opened: the board
+// never hears a byte.
+TEST_F(FlashAgainstBoard, HexWithABadLineIsRefusedBeforeAnyByteIsSent) {
+    Bytes program;
+    std::string text = ChangedDemoHex(program);
+    std::size_t line7 = 0;
+    for (int n = 1; n < 7; ++n) line7 = text.find('\n', line7) + 1;
+    const std::size_t end = text.find('\n', line7);
+    text[end - 1] = text[end - 1] == '0' ? '1' : '0';  // the checksum's last digit
+    const auto file = Work() / "broken.hex";
+    std::ofstream(file) << text;
+    StartBoard(76);
+    const FlashResult run = RunFlash({"--port", "COM76", "--hex", file.string()});
+    EXPECT_EQ(run.exit, std::optional<int>(2)) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(file.string() + ":7: "), std::string::npos) << run.err;
+    StopBoard();
+    EXPECT_EQ(ReadFile(Work() / "board76.out").find("search byte answered"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/command_frame.h"
 #include "engine/link_state.h"
@@ -15,6 +16,7 @@
 #include "ports/serial_driver.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/board_presence.h"
+#include "tools/flash/image_crc.h"
 #include "tools/flash/json_line.h"
 #include "tools/flash/port_target.h"
 #include "tools/flash/run_log.h"
@@ -41,7 +43,7 @@ std::string ChoosePort(const FlashArguments& arguments) {
 }  // namespace
 
 FlashStation::FlashStation(const FlashArguments& arguments, const std::string& buildVersion,
-                           std::function<double()> seconds, const HexFirmware& firmware)
+                           std::function<double()> seconds, HexFirmware& firmware)
     : arguments_(arguments),
       buildVersion_(buildVersion),
       seconds_(std::move(seconds)),
@@ -144,6 +146,11 @@ RunFacts FlashStation::FactsOfRun(bool succeeded, double seconds) {
     facts.skipStart = CurrentRunPlan().skipStart;
     facts.skipLength = CurrentRunPlan().skipLength;
     facts.firmwareName = firmwareName_;
+    // An image was chosen once the identification planned what to send.
+    if (CurrentRunPlan().sendLength > 0 && CurrentImage().programLength > 1) {
+        facts.imageCrc = ImageCrc(CurrentImage(), CurrentRunPlan().sendLength,
+                                  CurrentFamilyParameters().jumpBlockLength);
+    }
     facts.exitStatus = facts.succeeded        ? kExitSucceeded
                        : StoppedByUser(facts) ? kExitStopped
                                               : kExitFailed;

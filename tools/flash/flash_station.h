@@ -28,7 +28,7 @@ public:
     // May throw what start-up throws (a notifier port in use, a setting that
     // is not text). firmware: the --hex image, already read and checked.
     FlashStation(const FlashArguments& arguments, const std::string& buildVersion,
-                 std::function<double()> seconds, const HexFirmware& firmware);
+                 std::function<double()> seconds, HexFirmware& firmware);
     FlashStation(const FlashStation&) = delete;
     FlashStation& operator=(const FlashStation&) = delete;
 

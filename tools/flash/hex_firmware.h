@@ -15,10 +15,11 @@
 namespace vorlan::flash {
 
 struct HexFirmware {
-    bool given = false;  // false: the built-in images as they are
-    std::string path;    // as the user gave it
-    int family = 0;      // column of the image table
-    int row = 0;         // board code of the slot, 0 the family default
+    bool given = false;      // false: the built-in images as they are
+    std::string path;        // as the user gave it
+    int family = 0;          // column of the image table
+    int row = 0;             // board code of the slot, 0 the family default
+    std::string familyName;  // "24HJ64"
     std::vector<std::uint8_t> head;
     std::vector<std::uint8_t> program;
     std::vector<std::uint8_t> eeprom;
@@ -27,14 +28,16 @@ struct HexFirmware {
     std::optional<std::uint8_t> preparation;
 };
 
-// Reads and checks the file of --hex (nothing to do without one). false with
+// Reads and checks the file of --hex (without one, only names the build's
+// default slot). false with
 // "FILE:LINE: what" (or what is wrong with --chip) in error. Blocks for the
 // file's reading.
 bool ReadHexFirmware(const FlashArguments& arguments, HexFirmware& firmware, std::string& error);
 
 // Puts the firmware into its slot of the built image table and sets the
-// image identity; nothing without one. The firmware must outlive the runs.
-void InstallHexFirmware(const HexFirmware& firmware);
+// image identity; nothing without one. The firmware must outlive the runs
+// (the runs write the boot-loader jump into its program bytes).
+void InstallHexFirmware(HexFirmware& firmware);
 
 // "built-in 24HJ64" (the build's default slot), or the file as given.
 std::string FirmwareName(const HexFirmware& firmware);

@@ -26,6 +26,12 @@ std::string Hex2(unsigned value) {
     return text;
 }
 
+std::string Hex8(std::uint32_t value) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
+    return text;
+}
+
 }  // namespace
 
 std::string ResultLine(const RunFacts& facts) {
@@ -39,6 +45,9 @@ std::string ResultLine(const RunFacts& facts) {
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;
+    if (facts.imageCrc) {
+        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*facts.imageCrc);
+    }
     if (facts.statistics.skippedBlocks > 0) {
         std::snprintf(numbers, sizeof numbers, ", %d blocks left out as the board asks",
                       static_cast<int>(facts.statistics.skippedBlocks));
@@ -87,6 +96,8 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     json.Text("firmware_build", facts.firmwareBuild);
     if (!facts.firmwareName.empty())
         json.Text("firmware", facts.firmwareName);
+    if (facts.imageCrc)
+        json.Text("image_crc32", Hex8(*facts.imageCrc));
     return json.Integer("blocks_sent", facts.statistics.blocksSent)
         .Integer("resends", facts.statistics.resends)
         .Integer("skipped_blocks", facts.statistics.skippedBlocks)

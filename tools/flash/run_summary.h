@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/run_statistics.h"
@@ -48,6 +49,9 @@ struct RunFacts {
     LoopTally tally;
     // The firmware offered: "built-in 24HJ64" or the --hex file as given.
     std::string firmwareName;
+    // CRC-32 of the image as the run planned to send it (image_crc.h); empty
+    // when the run ended before an image was chosen.
+    std::optional<std::uint32_t> imageCrc;
 };
 
 // "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission

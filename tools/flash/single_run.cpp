@@ -23,7 +23,7 @@ bool CheckBeforeAnyPort(const FlashArguments& arguments, HexFirmware& firmware) 
 }
 
 int RunOneBoard(const FlashArguments& arguments, const std::string& buildVersion,
-                const std::function<double()>& seconds, const HexFirmware& firmware) {
+                const std::function<double()>& seconds, HexFirmware& firmware) {
     FlashStation station(arguments, buildVersion, seconds, firmware);
     station.PrintStart();
     if (arguments.identify)

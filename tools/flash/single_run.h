@@ -29,6 +29,6 @@ bool CheckBeforeAnyPort(const FlashArguments& arguments, HexFirmware& firmware);
 // buildVersion: the build's version string. seconds: a steady clock.
 // firmware: from CheckBeforeAnyPort.
 int RunOneBoard(const FlashArguments& arguments, const std::string& buildVersion,
-                const std::function<double()>& seconds, const HexFirmware& firmware);
+                const std::function<double()>& seconds, HexFirmware& firmware);
 
 }  // namespace vorlan::flash
