@@ -13,7 +13,8 @@ namespace vorlan::flash {
 
 namespace {
 
-// The waiting line, redrawn in place on a terminal: "waited 0:12".
+// The waiting line, redrawn in place on a terminal: "waiting for board #2 -
+// 0:12".
 class WaitingLine {
 public:
     WaitingLine(FlashStation& station, std::string what)
@@ -24,8 +25,7 @@ public:
             return;
         shownSeconds_ = whole;
         char text[160];
-        std::snprintf(text, sizeof text, "%s: waited %ld:%02ld", what_.c_str(), whole / 60,
-                      whole % 60);
+        std::snprintf(text, sizeof text, "%s - %ld:%02ld", what_.c_str(), whole / 60, whole % 60);
         station_.Console().ShowWaiting(text);
     }
 
@@ -70,7 +70,7 @@ int RunBoardAfterBoard(FlashStation& station) {
             if (station.PrintsText())
                 station.Console().PrintLine("Waiting for board #" + std::to_string(number) +
                                             " (reset or switch it on; Ctrl-C ends the loop)");
-            WaitingLine next(station, "board #" + std::to_string(number));
+            WaitingLine next(station, "waiting for board #" + std::to_string(number));
             const Presence arrived =
                 WaitForBoard(station.PortIndex(), station.SearchByte(), station.EnginePause(),
                              pulse, [&next](double seconds) { next.Show(seconds); });
@@ -87,7 +87,7 @@ int RunBoardAfterBoard(FlashStation& station) {
                 break;
             if (station.PrintsText())
                 station.Console().PrintLine("Take board #" + std::to_string(number) + " away");
-            WaitingLine gone(station, "board #" + std::to_string(number) + " still there");
+            WaitingLine gone(station, "waiting for board #" + std::to_string(number) + " to go");
             const Presence left =
                 WaitUntilBoardGone(station.PortIndex(), station.SearchByte(), station.EnginePause(),
                                    [&gone](double seconds) { gone.Show(seconds); });
