@@ -81,7 +81,8 @@ struct PortRun {
 // A loop ends with its tally, which also names the port.
 bool EndedWithResult(const PortRun& run, bool json) {
     return json ? run.lastLine.rfind("{\"event\":\"result\"", 0) == 0 ||
-                      run.lastLine.rfind("{\"event\":\"loop_end\"", 0) == 0
+                      run.lastLine.rfind("{\"event\":\"loop_end\"", 0) == 0 ||
+                      run.lastLine.rfind("{\"event\":\"identify\"", 0) == 0
                 : run.lastLine.rfind(run.label, 0) == 0;
 }
 
@@ -115,7 +116,9 @@ bool Programmed(int status) {
     return status == kExitSucceeded || status == kExitNotLogged;
 }
 
-void PrintSummary(const std::vector<PortRun>& runs, bool json, bool loop, double seconds,
+// byPort: each run's last line is a port's tally or identification, not one
+// board's result.
+void PrintSummary(const std::vector<PortRun>& runs, bool json, bool byPort, double seconds,
                   int status) {
     int programmed = 0;
     for (const PortRun& run : runs) programmed += Programmed(run.exitStatus) ? 1 : 0;
@@ -131,12 +134,12 @@ void PrintSummary(const std::vector<PortRun>& runs, bool json, bool loop, double
                                 .Integer("programmed", programmed)
                                 .Decimal("seconds", seconds, 3)
                                 .Integer("exit_status", status)
-                                .Boolean("loop", loop)
+                                .Boolean("by_port", byPort)
                                 .Raw("runs", "[" + results + "]")
                                 .Object()
                                 .c_str());
     } else {
-        if (loop) {
+        if (byPort) {
             std::printf("Summary of %zu ports (%.1f s):\n", runs.size(), seconds);
         } else {
             std::printf("Summary: %d of %zu boards programmed (%.1f s)\n", programmed, runs.size(),
@@ -247,7 +250,9 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
         }
     }
     const int status = CombinedExitStatus(statuses);
-    PrintSummary(runs, arguments.json, arguments.loop, seconds() - start, status);
+    // A loop's or an identification's result is no one board programmed.
+    PrintSummary(runs, arguments.json, arguments.loop || arguments.identify, seconds() - start,
+                 status);
     return status;
 }
 

@@ -13,7 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kListHint = "; vorlan-flash --list shows the ports present";
+// For a port that is not there: where to look for the ones that are.
+std::string WithListHint(const std::string& problem) {
+    const bool asks = !problem.empty() && problem.back() == '?';
+    return problem + (asks ? " " : ". ") + "vorlan-flash --list shows the ports present";
+}
+
 constexpr const char* kByIdFolder = "/dev/serial/by-id";
 constexpr const char* kFixedScheme =
     "COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31";
@@ -102,10 +107,10 @@ std::string PortProblem(std::int16_t portIndex) {
                lookup.folderProblem + "); let this user read it, or set VORLAN_PORT_DIR";
     }
     if (lookup.devicePath.empty()) {
-        return com + " has no link " + fs::path(lookup.aliasLink).filename().string() + " in " +
-               folder + " and no device of its own (" + kFixedScheme +
-               "); link it to the board's adapter (ln -s " + kByIdFolder + "/<adapter> " +
-               lookup.aliasLink + ") or give the device to --port" + kListHint;
+        return WithListHint(com + " has no link " + fs::path(lookup.aliasLink).filename().string() +
+                            " in " + folder + " and no device of its own (" + kFixedScheme +
+                            "); link it to the board's adapter (ln -s " + kByIdFolder +
+                            "/<adapter> " + lookup.aliasLink + ") or give the device to --port");
     }
     std::string where;
     if (!lookup.overridePath.empty()) {
@@ -126,7 +131,8 @@ std::string PortProblem(std::int16_t portIndex) {
         detail = detail.substr(lookup.devicePath.size());
     if (detail.rfind(": ", 0) == 0)
         detail = detail.substr(2);
-    return where + ": " + detail + (error.kind == SerialErrorKind::kNotFound ? kListHint : "");
+    const std::string problem = where + ": " + detail;
+    return error.kind == SerialErrorKind::kNotFound ? WithListHint(problem) : problem;
 }
 
 }  // namespace vorlan::flash
