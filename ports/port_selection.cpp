@@ -1,6 +1,8 @@
 #include "ports/port_selection.h"
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -16,6 +18,8 @@ struct SelectionState {
     std::int16_t current = 0;
     std::int16_t opened = 0;
     PortProblemSink problems;
+    // When the last pause's wait ended.
+    std::optional<std::chrono::steady_clock::time_point> lastPauseEnd;
 };
 
 SelectionState gSelection;
@@ -73,7 +77,20 @@ std::string DescribePortProblem(std::int16_t index) {
 
 std::int64_t WaitForBoardBytes(int ms) {
     using Clock = std::chrono::steady_clock;
+    using std::chrono::microseconds;
     const Clock::time_point start = Clock::now();
+    // What the run did since the last pause (reading and parsing the board's
+    // bytes, writing a frame) took time too: with a flood on the line it is
+    // nearly all the time, and a 10 s search would last minutes. It counts up
+    // to one pause, so the gap before a run's first pause or a long event
+    // handled in the last one does not.
+    const std::int64_t busyUs =
+        gSelection.lastPauseEnd
+            ? std::clamp<std::int64_t>(
+                  std::chrono::duration_cast<microseconds>(start - *gSelection.lastPauseEnd)
+                      .count(),
+                  0, std::int64_t{ms} * 1000)
+            : 0;
     const int index = CurrentPortIndex();
     if (index >= 0 && index <= kHighestPortIndex && PortRecordAt(index).open != 0) {
         WaitForInput(index, ms);
@@ -82,7 +99,9 @@ std::int64_t WaitForBoardBytes(int ms) {
         // of a run keeps its length when the port went away.
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
-    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    const Clock::time_point end = Clock::now();
+    gSelection.lastPauseEnd = end;
+    return std::chrono::duration_cast<microseconds>(end - start).count() + busyUs;
 }
 
 std::string PortNameOfIndex(std::int16_t index) {

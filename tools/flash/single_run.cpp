@@ -108,18 +108,21 @@ int RunOneBoard(const FlashArguments& arguments, const std::string& buildVersion
     facts.portName = label;
     if (facts.lastStatus == "Invalid Port Com")
         facts.portProblem = PortProblem(portIndex);
-    const LinkState& link = Link();
-    facts.chipIdentity = link.confirmed.chipIdentity;
-    facts.boardCode = link.confirmed.boardCode;
-    facts.biosByte = link.confirmed.biosByte;
-    facts.preparation = link.confirmed.preparation;
-    facts.fullIdentity = link.fullIdentity != 0;
     facts.releaseText = updaterWindow.ReleaseLine();
     facts.imageEmpty = CurrentImage().programLength <= 1;
     facts.comName = PortNameOfIndex(portIndex);
     facts.devicePath = DeviceOfPort(portIndex);
     facts.firmwareBuild = buildVersion;
     facts.statistics = CurrentRunStatistics();
+    // The board as identified, not what the line said after it.
+    if (facts.statistics.boardIdentified) {
+        const DeviceIdentity& board = facts.statistics.board;
+        facts.chipIdentity = board.chipIdentity;
+        facts.boardCode = board.boardCode;
+        facts.biosByte = board.biosByte;
+        facts.preparation = board.preparation;
+        facts.fullIdentity = facts.statistics.fullIdentity;
+    }
     facts.skipStart = CurrentRunPlan().skipStart;
     facts.skipLength = CurrentRunPlan().skipLength;
     facts.exitStatus = facts.succeeded        ? kExitSucceeded
