@@ -1,6 +1,5 @@
 #include "ports/port_selection.h"
 
-#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -26,6 +25,8 @@ SelectionState gSelection;
 
 // The boot-loader link: 8 data bits, no parity, two stop bits.
 constexpr std::uint8_t kLineDataBits = 8;
+// Time between two pauses up to this counts as part of the wait.
+constexpr std::int64_t kLongestBusyUs = 100'000;
 
 }  // namespace
 
@@ -80,17 +81,16 @@ std::int64_t WaitForBoardBytes(int ms) {
     using std::chrono::microseconds;
     const Clock::time_point start = Clock::now();
     // What the run did since the last pause (reading and parsing the board's
-    // bytes, writing a frame) took time too: with a flood on the line it is
-    // nearly all the time, and a 10 s search would last minutes. It counts up
-    // to one pause, so the gap before a run's first pause or a long event
-    // handled in the last one does not.
-    const std::int64_t busyUs =
-        gSelection.lastPauseEnd
-            ? std::clamp<std::int64_t>(
-                  std::chrono::duration_cast<microseconds>(start - *gSelection.lastPauseEnd)
-                      .count(),
-                  0, std::int64_t{ms} * 1000)
-            : 0;
+    // bytes, writing a frame, or waiting for the CPU on a busy machine) took
+    // time too: with a flood on the line it is nearly all the time, and a
+    // 10 s search would last much longer. A longer gap is no part of a wait:
+    // the idle time before a run, or a dialog opened during one.
+    std::int64_t busyUs = 0;
+    if (gSelection.lastPauseEnd) {
+        busyUs = std::chrono::duration_cast<microseconds>(start - *gSelection.lastPauseEnd).count();
+        if (busyUs < 0 || busyUs > kLongestBusyUs)
+            busyUs = 0;
+    }
     const int index = CurrentPortIndex();
     if (index >= 0 && index <= kHighestPortIndex && PortRecordAt(index).open != 0) {
         WaitForInput(index, ms);

@@ -48,8 +48,8 @@ std::int16_t PortIndexFromSetting(const std::string& text);
 
 // The waiting half of a pause: up to ms for the board's bytes on the current
 // port (at once when bytes are already waiting), or a plain ms when no port
-// is open. Returns the microseconds it really waited, plus the time the run
-// spent since the previous pause ended, up to ms: the engine adds these up
+// is open. Returns the microseconds it really waited, plus the time since the
+// previous pause ended when that was under 100 ms: the engine adds these up
 // against its time limits, so they hold however busy the line keeps it. UI
 // thread only.
 std::int64_t WaitForBoardBytes(int ms);
