@@ -19,6 +19,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
+void ExpectSameMemory(const Bytes& memory, const Bytes& expected) {
+    ASSERT_EQ(memory.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(memory[i], expected[i]) << "first difference at image byte 0x" << std::hex << i;
+    }
+}
+
 TEST_F(FlashAgainstBoard, AWholeRunLeavesExactlyTheImageInTheBoard) {
     StartBoard(41);
     const FlashResult run = RunFlash({"--port", "COM41"});
@@ -30,12 +37,17 @@ TEST_F(FlashAgainstBoard, AWholeRunLeavesExactlyTheImageInTheBoard) {
     // Each text once: the hundred possible "Search Device" lines are one.
     EXPECT_EQ(run.out.find("Search Device"), run.out.rfind("Search Device")) << run.out;
 
-    const Bytes memory = DumpedProgramMemory();
-    const Bytes expected = ExpectedProgramMemory();
-    ASSERT_EQ(memory.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(memory[i], expected[i]) << "first difference at image byte 0x" << std::hex << i;
-    }
+    ExpectSameMemory(DumpedProgramMemory(), ExpectedProgramMemory());
+}
+
+// A board busy erasing its flash answers 0xCC after the 2 s the run waits for
+// it, and hears nothing until then: the block with the boot-loader jump still
+// reaches it.
+TEST_F(FlashAgainstBoard, ALateAnswerToProgrammingModeStillGetsTheWholeImage) {
+    StartBoard(56, {"--mode-ms", "2500", "--line-rate"});
+    const FlashResult run = RunFlash({"--port", "COM56"});
+    ASSERT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    ExpectSameMemory(DumpedProgramMemory(), ExpectedProgramMemory());
 }
 
 TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
@@ -63,6 +75,9 @@ TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
         {49, {"--ack-flood", "30"}, " Answer out of step !! ", 1},
         // A refusal with an ack: the block goes out again and is written.
         {50, {"--refuse-ack", "7"}, SuccessText(), 0},
+        // The board restarts inside frame 245, whose checksum byte is a
+        // search byte: its identity answer is no acknowledgement.
+        {57, {"--restart", "245:100"}, " Board restarted !! ", 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault.front() + " " + (row.fault.size() > 1 ? row.fault[1] : ""));

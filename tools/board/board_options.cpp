@@ -89,6 +89,9 @@ std::string EmulatorUsage() {
            "  --noise MS:HEX      send these bytes every MS milliseconds once searched for\n"
            "  --answer-ms N       answer every frame N milliseconds late (a slow board)\n"
            "  --hangup K          drop the line after frame K and exit with status 3\n"
+           "  --restart K:B       restart after B bytes of frame K (a brown-out): the frame\n"
+           "                      is lost and a search byte among what follows is answered\n"
+           "  --mode-ms N         answer 0xCC N milliseconds late, hearing nothing meanwhile\n"
            "  --late SECONDS      ignore search bytes for this long after start\n"
            "Timing:\n"
            "  --line-rate         bytes take their wire time at 115200 baud 8N2 both ways\n"
@@ -174,6 +177,17 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             options.faults.refuse[static_cast<int>(refusal->first)] =
                 static_cast<int>(refusal->second);
+        } else if (name == "--restart") {
+            const auto restart = Pair(value, kMaxFrame, kMaxFrame);
+            if (!restart)
+                return bad;
+            options.faults.restartInFrame[static_cast<int>(restart->first)] =
+                static_cast<std::size_t>(restart->second);
+        } else if (name == "--mode-ms") {
+            const auto n = Number(value, 0, 60'000);
+            if (!n)
+                return bad;
+            options.board.programmingModeDelayMs = static_cast<std::uint32_t>(*n);
         } else if (name == "--silent" || name == "--hangup" || name == "--refuse-ack") {
             const auto k = Number(value, 0, kMaxFrame);
             if (!k)

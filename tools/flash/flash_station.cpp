@@ -131,18 +131,21 @@ RunFacts FlashStation::FactsOfRun(bool succeeded, double seconds) {
     facts.portName = label_;
     if (facts.lastStatus == "Invalid Port Com")
         facts.portProblem = PortProblem(portIndex_);
-    const LinkState& link = Link();
-    facts.chipIdentity = link.confirmed.chipIdentity;
-    facts.boardCode = link.confirmed.boardCode;
-    facts.biosByte = link.confirmed.biosByte;
-    facts.preparation = link.confirmed.preparation;
-    facts.fullIdentity = link.fullIdentity != 0;
     facts.releaseText = updaterWindow_.ReleaseLine();
     facts.imageEmpty = CurrentImage().programLength <= 1;
     facts.comName = PortNameOfIndex(portIndex_);
     facts.devicePath = DeviceOfPort(portIndex_);
     facts.firmwareBuild = buildVersion_;
     facts.statistics = CurrentRunStatistics();
+    // The board as identified, not what the line said after it.
+    if (facts.statistics.boardIdentified) {
+        const DeviceIdentity& board = facts.statistics.board;
+        facts.chipIdentity = board.chipIdentity;
+        facts.boardCode = board.boardCode;
+        facts.biosByte = board.biosByte;
+        facts.preparation = board.preparation;
+        facts.fullIdentity = facts.statistics.fullIdentity;
+    }
     facts.skipStart = CurrentRunPlan().skipStart;
     facts.skipLength = CurrentRunPlan().skipLength;
     facts.firmwareName = firmwareName_;

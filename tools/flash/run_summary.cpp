@@ -45,6 +45,12 @@ std::string ResultSummary(const RunFacts& facts) {
                "longer show which frames it wrote; the firmware may be incomplete: "
                "run the update again";
     }
+    if (text == "Board restarted !!") {
+        return text +
+               " - the board's boot loader started again during the run (a reset, or its "
+               "supply sagged while it wrote its flash) and lost a frame; the board holds a "
+               "partial image: check its power supply and run the update again";
+    }
     // The board check's refusal names the board the firmware is for.
     if (text.find(" - Preparation") != std::string::npos) {
         return "the firmware in this build is for " + text + ", not for this board";
