@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_naming.h"
 #include "tests/board/board_frames.h"
 
 namespace vorlan::board::test {
@@ -149,6 +150,18 @@ TEST_F(Emulator, ServesItsComLinkAndAnswersTheSearch) {
 
     EXPECT_EQ(Stop(SIGTERM), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(ports_ + "/com7")));
+}
+
+// Without --com the emulator takes a number that hides no device: COM1's
+// link would hide /dev/ttyS0 from the updater's port list.
+TEST_F(Emulator, TakesTheFirstComNumberThatNeitherALinkNorADeviceUses) {
+    fs::create_directories(ports_);
+    fs::create_symlink("/nonexistent/tty", ports_ + "/com1");
+    int expected = 2;
+    while (fs::exists(vorlan::FixedDevicePathOfCom(expected))) ++expected;
+    const std::string first = Start({});
+    EXPECT_EQ(first.rfind("vorlan-board: serving COM" + std::to_string(expected) + " on ", 0), 0u)
+        << first;
 }
 
 TEST_F(Emulator, KeepsServingAfterTheUpdaterClosesThePort) {
