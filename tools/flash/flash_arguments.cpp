@@ -258,11 +258,11 @@ namespace vorlan::flash {
 std::string UsageText(const std::string& programName) {
     const std::string range = "COM1 to COM" + std::to_string(kHighestComNumber);
     return "Usage: " + programName +
-           " [--port PORT]... [--json] [--quiet] [--log FILE] [--stats] [--notify]\n"
-           "         [--loop [--count N]] [--identify] [--hex FILE [--chip NAME]\n"
-           "         [--board-code N] [--preparation P]] [--reset dtr|rts]\n"
+           " [--port PORT]... [OPTION]...\n"
            "  or:  " +
-           programName +
+           programName + " [--port PORT]... --loop [--count N] [OPTION]...\n" +
+           "  or:  " + programName + " [--port PORT]... --identify [OPTION]...\n" +
+           "  or:  " + programName +
            " --list | --firmware | --version | --help\n"
            "\n"
            "Searches for the board's boot loader on a serial port and writes the firmware\n"
