@@ -1,6 +1,5 @@
 #include "tools/flash/board_loop.h"
 
-#include <cmath>
 #include <cstdio>
 #include <vector>
 

@@ -13,7 +13,6 @@
 #include "platform/com_naming.h"
 #include "platform/console.h"
 #include "ports/port_setting.h"
-#include "ports/serial_driver.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/board_presence.h"
 #include "tools/flash/image_crc.h"

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "catalogue/board_names.h"
-#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/device_search.h"
 #include "engine/identification.h"
