@@ -71,6 +71,17 @@ TEST_F(FlashAgainstBoard, ALoopOpensAVanishedPortAgainAndTalliesFailures) {
     EXPECT_EQ(LastLine(run.out), "COM72: 2 boards - 0 programmed, 2 failed") << run.out;
 }
 
+// A station started before its adapter is plugged in waits for the port.
+TEST_F(FlashAgainstBoard, ALoopWaitsForAPortThatIsNotThereYet) {
+    ChildProcess flash = StartFlash({"--port", "COM77", "--loop", "--count", "1"});
+    ASSERT_TRUE(WaitForText(FlashOut(), "Waiting for COM77 to appear", 10s))
+        << ReadFile(FlashOut());
+    StartBoard(77);
+    const FlashResult run = Finish(flash, 30s);
+    EXPECT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_EQ(LastLine(run.out), "COM77: 1 board - 1 programmed, 0 failed") << run.out;
+}
+
 // Ctrl-C while the station waits ends the loop with its tally: no board
 // failed, so the status is 0.
 TEST_F(FlashAgainstBoard, CtrlCWhileALoopWaitsEndsItWithTheTally) {

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "ports/serial_driver.h"
 #include "tools/flash/board_presence.h"
 #include "tools/flash/json_line.h"
 #include "tools/flash/parallel_runs.h"
+#include "tools/flash/port_target.h"
 #include "tools/flash/single_run.h"
 
 namespace vorlan::flash {
@@ -59,7 +61,16 @@ int RunBoardAfterBoard(FlashStation& station) {
     LoopTally tally;
     std::vector<int> statuses;
     bool stoppedInRun = false;
-    if (!station.OpenPort()) {
+    const bool opened = station.OpenPort();
+    // A port that is not there yet (the jig's adapter still to be plugged in)
+    // is waited for like one that vanished; any other fault ends the loop.
+    const bool missing =
+        !opened && PortRecordAt(station.PortIndex()).openError.kind == SerialErrorKind::kNotFound;
+    if (missing && station.PrintsText()) {
+        station.Console().PrintLine(PortProblem(station.PortIndex()));
+        station.Console().PrintLine("Waiting for " + station.Label() + " to appear");
+    }
+    if (!opened && !missing) {
         RunFacts facts = station.PortFailure();
         station.Report(facts);
         statuses.push_back(facts.exitStatus);

@@ -1,8 +1,8 @@
 // --loop: board after board on the station's port, hands-free. Each board is
 // programmed once: after its result the loop waits until it is gone (no
 // answer for a second, or its port vanished), then for the next one to
-// answer, with no limit. A port that vanished is opened again once its COM
-// name leads to a device again. Ends after --count boards, or with Ctrl-C;
+// answer, with no limit. A port that vanished, or was not there at the
+// start, is opened again once its COM name leads to a device. Ends after --count boards, or with Ctrl-C;
 // then prints the port's tally. Blocks; UI thread only.
 #pragma once
 
