@@ -19,26 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kDemoFamily = 6;                   // image table column of the PIC24HJ64
-constexpr std::uint32_t kProgramLimit = 0xA780;  // address units
-constexpr int kBlockSize = 256;                  // data bytes per block
-// GOTO 0xA800, the boot loader's entry, in image byte order.
-const Bytes kJumpBlock = {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
-
-// Board memory after a complete run of the demo image: the image with the
-// jump to the boot loader in its first bytes, and the image's own first
-// instruction at the end of the block at the program limit.
-Bytes ExpectedProgramMemory() {
-    const ImageDescriptor image = StoredSlot(0, kDemoFamily);
-    Bytes memory(kMemoryBytes, 0xFF);
-    std::copy(image.programData, image.programData + image.programLength, memory.begin());
-    std::copy(kJumpBlock.begin(), kJumpBlock.end(), memory.begin());
-    const std::size_t headEnd = kProgramLimit * kBytesPerAddress + kBlockSize;
-    std::copy(image.headData, image.headData + image.headLength,
-              memory.begin() + static_cast<std::ptrdiff_t>(headEnd) - image.headLength);
-    return memory;
-}
-
 void ExpectSameMemory(const Bytes& memory, const Bytes& expected) {
     ASSERT_EQ(memory.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {

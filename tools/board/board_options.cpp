@@ -64,7 +64,8 @@ std::string EmulatorUsage() {
            "Serves a model of the board's boot loader on a pseudo-terminal linked into the\n"
            "port alias folder ($VORLAN_PORT_DIR, else /etc/vorlan/ports) as com<N>.\n"
            "\n"
-           "  --com N             serve as COM<N> (default: the first number without a link)\n"
+           "  --com N             serve as COM<N> (default: the first number that neither a\n"
+           "                      link nor a present device such as /dev/ttyS0 uses)\n"
            "  --replace           take over a com<N> link that points to a device in use\n"
            "Board:\n"
            "  --chip ID           chip identity byte: 66 258, 67 2580, 68 2480, 69 248,\n"
@@ -97,9 +98,17 @@ std::string EmulatorUsage() {
            "  --write-ms N        flash write time per program block\n"
            "  --latency MS        answer through a USB adapter with an MS ms latency timer:\n"
            "                      answers wait until MS ms pass or 62 bytes gather\n"
+           "Boards one after another (a production line):\n"
+           "  --boards N          be N boards in turn on the one COM name (0: no end); after\n"
+           "                      a run that wrote to it the board stays, goes away, then\n"
+           "                      comes back erased, as the next board\n"
+           "  --stay MS           how long a finished board stays, answering (default 500)\n"
+           "  --away MS           how long the line has no board (default 2000)\n"
+           "  --vanish            while away, the port itself is gone (an unplugged adapter)\n"
            "Output:\n"
            "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
-           "                      run (once the line is quiet) and at exit\n"
+           "                      run (once the line is quiet) and at exit; with --boards,\n"
+           "                      board n's memory goes to FILE-n (board-2.hex)\n"
            "  --help              this text\n"
            "  --version           the program's version\n"
            "\n"
@@ -130,6 +139,10 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
         }
         if (name == "--replace") {
             options.replaceLink = true;
+            continue;
+        }
+        if (name == "--vanish") {
+            options.vanish = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -230,6 +243,16 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             (name == "--latency" ? options.latencyMs : options.writeMs) =
                 static_cast<std::uint32_t>(*n);
+        } else if (name == "--boards") {
+            const auto n = Number(value, 0, 1'000'000);
+            if (!n)
+                return bad;
+            options.boards = static_cast<int>(*n);
+        } else if (name == "--stay" || name == "--away") {
+            const auto n = Number(value, 0, 3'600'000);
+            if (!n)
+                return bad;
+            (name == "--stay" ? options.stayMs : options.awayMs) = static_cast<std::uint32_t>(*n);
         } else if (name == "--dump") {
             options.dumpFile = std::string(value);
         } else {
