@@ -76,6 +76,12 @@ void InstallHexFirmware(HexFirmware& firmware) {
     slot.eepromData = firmware.eeprom.data();
     slot.eepromLength = static_cast<std::int32_t>(firmware.eeprom.size());
     PutImageInSlot(firmware.row, firmware.family, slot);
+    // The file is what goes into every board of its family: a built-in
+    // image for one board code would otherwise be chosen over it.
+    for (int row = 0; row < kImageRows; ++row) {
+        if (row != firmware.row)
+            PutImageInSlot(row, firmware.family, ImageDescriptor{});
+    }
     const ImageIdentityBytes built = ImageIdentity();
     SetImageIdentity({firmware.boardCode.value_or(built.boardCode),
                       firmware.preparation.value_or(built.preparation)});

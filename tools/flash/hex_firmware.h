@@ -34,8 +34,9 @@ struct HexFirmware {
 // file's reading.
 bool ReadHexFirmware(const FlashArguments& arguments, HexFirmware& firmware, std::string& error);
 
-// Puts the firmware into its slot of the built image table and sets the
-// image identity; nothing without one. The firmware must outlive the runs
+// Puts the firmware into its slot of the built image table, empties the
+// family's other slots (so it goes into every board of the family), and sets
+// the image identity; nothing without one. The firmware must outlive the runs
 // (the runs write the boot-loader jump into its program bytes).
 void InstallHexFirmware(HexFirmware& firmware);
 
