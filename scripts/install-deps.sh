@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the Debian packages that building, testing, the demo and the
-# Debian package (make package) need; with the argument "fuzz" also clang and
+# Installs the Debian packages that building, testing, the demo, the
+# Debian package (make package) and the Windows setup program and zip
+# (make windows-installer) need; with the argument "fuzz" also clang and
 # its libFuzzer and sanitizer runtimes (make fuzz). Quick when everything is
 # there; uses sudo when not run as root.
 set -eu
@@ -8,7 +9,7 @@ set -eu
 PACKAGES="build-essential cmake g++ make git qt6-base-dev libgl1-mesa-dev libgtest-dev \
 libgmock-dev socat xvfb xauth fonts-dejavu-core fonts-urw-base35 python3 \
 dpkg-dev file help2man lintian desktop-file-utils \
-g++-mingw-w64-x86-64-posix wine64 googletest"
+g++-mingw-w64-x86-64-posix wine64 googletest nsis zip unzip"
 if [ "${1:-}" = "fuzz" ]; then
     PACKAGES="$PACKAGES clang libclang-rt-14-dev"
 fi
