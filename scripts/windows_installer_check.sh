@@ -9,8 +9,9 @@
 #  - the silent uninstaller removes all of that, and keeps a user's own
 #    setting and a file that it did not install;
 #  - a setup over an older version (made here from the same script, with one
-#    file more) replaces it and keeps its default port; a bad /COM= is
-#    refused with status 2 and changes nothing.
+#    file more) replaces it and keeps its default port;
+#  - while the desktop program runs, the setup program and the uninstaller
+#    refuse; a bad /COM= is refused with status 2; neither changes anything.
 # Every result is read from the files and the registry: wine's exit status
 # alone proves nothing. HOME points into the same folder and wine makes no
 # menu entries, so nothing is written outside the build tree.
@@ -192,6 +193,36 @@ check "the files are installed as packed" installed_as_packed
 check "the entry names $VERSION, the default of 0.9 stays" registered "$VERSION" 2
 check "the same version again with /COM=5 ends with status 0" wine_waiting "$SETUP" /S /COM=5
 check "... and sets \"com\" = \"4\"" registered "$VERSION" 4
+# A running desktop program holds VORLAN.MUTEX. This one holds it while it
+# runs one command line, given as it is (wine would quote "_?=C:\Program
+# Files\Vorlan"), and ends with the command's status.
+cat >"$WORK/hold.c" <<'EOF'
+#include <windows.h>
+int main(int argc, char** argv) {
+    STARTUPINFOA start = {sizeof start};
+    PROCESS_INFORMATION process;
+    DWORD status = 1;
+    if (argc != 2 || CreateMutexA(NULL, TRUE, "VORLAN.MUTEX") == NULL ||
+        !CreateProcessA(NULL, argv[1], NULL, NULL, FALSE, 0, NULL, NULL, &start, &process))
+        return 1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &status);
+    return (int)status;
+}
+EOF
+x86_64-w64-mingw32-gcc -o "$WORK/hold.exe" "$WORK/hold.c"
+while_vorlan_runs() { # a command line: its status
+    rc=0
+    wine "$WORK/hold.exe" "$1" || rc=$?
+    echo $rc
+}
+check "while Vorlan runs the setup program refuses with status 3" \
+    same "$(while_vorlan_runs "\"Z:$SETUP\" /S /COM=7")" 3
+# _?= runs the uninstaller in place: no copy of it outlives the mutex.
+check "... and so does the uninstaller" same "$(while_vorlan_runs \
+    '"C:\Program Files\Vorlan\uninstall.exe" /S _?=C:\Program Files\Vorlan')" 3
+"$WINESERVER" -w
+check "... and leaves every file" installed_as_packed
 for bad in 0 258 5x 05 abc ""; do
     rc=0
     wine_waiting "$SETUP" /S "/COM=$bad" || rc=$?

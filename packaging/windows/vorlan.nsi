@@ -21,6 +21,8 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+; A file that cannot be replaced fails the setup rather than stay old.
+AllowSkipFiles off
 
 !include LogicLib.nsh
 !include FileFunc.nsh
@@ -52,6 +54,20 @@ VIAddVersionKey "LegalCopyright" "2026 Vorlan developers"
 !else
     !define MAIN_PROGRAM "vorlan-flash.exe"
 !endif
+
+; Files of a running desktop program cannot be replaced or removed: it holds
+; the named mutex VORLAN.MUTEX of the user's session while it runs.
+!macro WaitWhileVorlanRuns
+    running:
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, t "VORLAN.MUTEX") p .r0'
+    ${If} $0 P<> 0
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Vorlan is running. Close it, then choose Retry." \
+            /SD IDCANCEL IDRETRY running
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+!macroend
 
 ; The port index that /COM= asks for, and whether it did.
 Var DefaultCom
@@ -90,6 +106,7 @@ Function .onInit
         IntOp $DefaultCom $2 - 1
         StrCpy $HaveDefaultCom 1
     ${EndIf}
+    !insertmacro WaitWhileVorlanRuns
 FunctionEnd
 
 ; An installed Vorlan, of any version, leaves through its own uninstaller, so
@@ -157,6 +174,7 @@ SectionEnd
 Function un.onInit
     SetShellVarContext all
     SetRegView 64
+    !insertmacro WaitWhileVorlanRuns
 FunctionEnd
 
 ; Only what the setup program wrote goes: files another program or the user
