@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     return (int)status;
 }
 EOF
-x86_64-w64-mingw32-gcc -o "$WORK/hold.exe" "$WORK/hold.c"
+x86_64-w64-mingw32-gcc-posix -o "$WORK/hold.exe" "$WORK/hold.c"
 while_vorlan_runs() { # a command line: its status
     rc=0
     wine "$WORK/hold.exe" "$1" || rc=$?
