@@ -7,7 +7,8 @@
 #    Add/Remove Programs entry and the machine's default port ("com" = "4"),
 #    which the installed vorlan-flash.exe then takes;
 #  - the silent uninstaller removes all of that, and keeps a user's own
-#    setting and a file that it did not install;
+#    setting, a file that it did not install and a default port that an
+#    administrator has changed since;
 #  - a setup over an older version (made here from the same script, with one
 #    file more) replaces it and keeps its default port;
 #  - while the desktop program runs, the setup program and the uninstaller
@@ -141,10 +142,8 @@ registered() { # version, default port index
         same "$(value "$machine" com)" "$2"
 }
 user_setting() { value "$(reg_key "$USER_KEY")" com; }
-all_gone() {
-    none_installed && absent "$SHORTCUT" && no_key "$UNINSTALL_KEY" &&
-        no_key 'HKLM\Software\Quenta'
-}
+program_gone() { none_installed && absent "$SHORTCUT" && no_key "$UNINSTALL_KEY"; }
+all_gone() { program_gone && no_key 'HKLM\Software\Quenta'; }
 
 echo "The zip"
 check "the zip holds exactly: $FILES" same "$(unzip -Z1 "$ZIP" | sort)" "$(echo "$FILES" | sort)"
@@ -164,15 +163,19 @@ check "the Add/Remove Programs entry and \"com\" = \"4\"" registered "$VERSION" 
 check "the installed vorlan-flash.exe --version answers" flash_version_answers
 check "the installed vorlan-flash.exe takes the default port COM5" flash_takes_com5
 
-echo "Silent uninstall, with a user's setting and a file of the user's"
+echo "Silent uninstall, with a user's setting, a file of the user's and a default changed since"
 wine reg add "$USER_KEY" /v com /t REG_SZ /d 6 /f >/dev/null
+wine reg add "$MACHINE_KEY" /v com /t REG_SZ /d 8 /f >/dev/null
 echo "mine" >"$DIR/notes.txt"
 check "the uninstaller ends with status 0" \
     wine_waiting 'C:\Program Files\Vorlan\uninstall.exe' /S
-check "the files, the shortcut, the entry and the default are gone" all_gone
+check "the files, the shortcut and the entry are gone" program_gone
 check "the user's file and so the folder stay" [ -f "$DIR/notes.txt" ]
 check "the user's own setting stays" same "$(user_setting)" 6
+check "the default that an administrator changed stays" \
+    same "$(value "$(reg_key "$MACHINE_KEY")" com)" 8
 rm -r "$DIR"
+wine reg delete 'HKLM\Software\Quenta' /f >/dev/null
 
 echo "Over an older version"
 OLD=$WORK/old
