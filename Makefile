@@ -1,8 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows windows-installer \
-	windows-installer-check demo screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -40,19 +39,6 @@ windows: deps
 test-windows: build windows
 	JOBS=$(JOBS) ./scripts/windows_tests.sh
 
-# The Windows setup program and the zip for use without installing:
-# build-windows/vorlan-<version>-setup.exe and vorlan-<version>-win64.zip,
-# with the programs the Windows build has (cmake/WindowsInstaller.cmake).
-windows-installer: deps
-	cmake --preset windows >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target windows-installer
-
-# The setup program in a fresh wine prefix: silent install, files, shortcut
-# and registry, the installed programs, an update over an older version,
-# silent uninstall; and the zip's contents.
-windows-installer-check: windows-installer
-	./scripts/windows_installer_check.sh
-
 # PNGs of the four windows for the documentation (needs xvfb and xauth).
 screenshots: build
 	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
@@ -86,3 +72,18 @@ package: build
 # programs in a whole run against the unpacked board emulator.
 package-check: package
 	./scripts/package-check.sh
+
+.PHONY: windows-installer windows-installer-check
+
+# The Windows setup program and the zip for use without installing:
+# build-windows/vorlan-<version>-setup.exe and vorlan-<version>-win64.zip,
+# with the programs the Windows build has (cmake/WindowsInstaller.cmake).
+windows-installer: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target windows-installer
+
+# The setup program in a fresh wine prefix: silent install, files, shortcut
+# and registry, the installed programs, an update over an older version,
+# silent uninstall; and the zip's contents.
+windows-installer-check: windows-installer
+	./scripts/windows_installer_check.sh
