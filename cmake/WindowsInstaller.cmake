@@ -9,6 +9,7 @@
 # windows-installer/ in the build folder holds what both are made from:
 #   stage/      the programs (stripped), README.txt and LICENCE.txt in CR LF;
 #   files.nsh   those files as the setup script takes them (VorlanFiles);
+#   vorlan.ico  the desktop program's icon, when it has one;
 #   files.txt   the same list, one name a line, for the check
 #               (scripts/windows_installer_check.sh).
 
@@ -24,16 +25,36 @@ foreach(program vorlan vorlan-flash)
     endif()
 endforeach()
 
+# The setup program wears the desktop program's icon, the .ico among its
+# sources, when it has one; it is made with the program.
+set(icon "")
+if(TARGET vorlan)
+    get_target_property(sources vorlan SOURCES)
+    get_target_property(source_dir vorlan SOURCE_DIR)
+    foreach(source IN LISTS sources)
+        if(source MATCHES "\\.ico$")
+            cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir} OUTPUT_VARIABLE icon)
+        endif()
+    endforeach()
+endif()
+
 # The programs, stripped as the Debian package strips them (a tenth of the size).
 set(staged_programs)
 foreach(program IN LISTS VORLAN_WINDOWS_PROGRAMS)
-    add_custom_command(OUTPUT ${stage}/${program}.exe
+    set(outputs ${stage}/${program}.exe)
+    set(copy_icon)
+    if(program STREQUAL "vorlan" AND icon)
+        list(APPEND outputs ${VORLAN_INSTALLER_DIR}/vorlan.ico)
+        set(copy_icon COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${VORLAN_INSTALLER_DIR}/vorlan.ico)
+    endif()
+    add_custom_command(OUTPUT ${outputs}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
         COMMAND ${CMAKE_STRIP} -o ${stage}/${program}.exe $<TARGET_FILE:${program}>
+        ${copy_icon}
         DEPENDS ${program}
         COMMENT "Staging ${program}.exe for the setup program and the zip"
         VERBATIM)
-    list(APPEND staged_programs ${stage}/${program}.exe)
+    list(APPEND staged_programs ${outputs})
 endforeach()
 
 # README.txt says what each packed program is.
@@ -61,7 +82,24 @@ function(vorlan_write_crlf template output)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${template})
 endfunction()
 vorlan_write_crlf(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${stage}/README.txt)
-vorlan_write_crlf(${CMAKE_SOURCE_DIR}/packaging/copyright ${stage}/LICENCE.txt)
+
+# LICENCE.txt: the holders and the licence of packaging/copyright as plain
+# text, without the Debian format's fields.
+file(READ ${CMAKE_SOURCE_DIR}/packaging/copyright copyright)
+string(REGEX MATCH "\nCopyright: ([^\n]*)" found "${copyright}")
+set(VORLAN_COPYRIGHT "${CMAKE_MATCH_1}")
+# The stand-alone licence paragraph: its text lines start with a blank, and
+# " ." is an empty line.
+string(REGEX MATCH "\n\nLicense: [^\n]*\n(( [^\n]*\n?)+)" found "${copyright}")
+set(VORLAN_LICENCE "${CMAKE_MATCH_1}")
+if(VORLAN_COPYRIGHT STREQUAL "" OR VORLAN_LICENCE STREQUAL "")
+    message(FATAL_ERROR "packaging/copyright: no Copyright field or licence paragraph")
+endif()
+string(REGEX REPLACE "(^|\n) \\.(\n|$)" "\\1\\2" VORLAN_LICENCE "${VORLAN_LICENCE}")
+string(REGEX REPLACE "(^|\n) " "\\1" VORLAN_LICENCE "${VORLAN_LICENCE}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/packaging/copyright)
+vorlan_write_crlf(${CMAKE_SOURCE_DIR}/packaging/windows/LICENCE.txt.in ${stage}/LICENCE.txt)
 
 set(VORLAN_PACKED_FILES)
 foreach(program IN LISTS VORLAN_WINDOWS_PROGRAMS)
@@ -72,6 +110,9 @@ list(APPEND VORLAN_PACKED_FILES README.txt LICENCE.txt)
 set(files_nsh "; What this build packs, written by cmake/WindowsInstaller.cmake.\n")
 if(TARGET vorlan)
     string(APPEND files_nsh "!define VORLAN_DESKTOP\n")
+endif()
+if(icon)
+    string(APPEND files_nsh "!define VORLAN_ICON \"${VORLAN_INSTALLER_DIR}/vorlan.ico\"\n")
 endif()
 string(APPEND files_nsh "!macro VorlanFiles\n")
 foreach(file IN LISTS VORLAN_PACKED_FILES)

@@ -6,8 +6,8 @@
 ;   FILE_VERSION  the same in four numbers, 1.0.0.0
 ;   STAGE         the folder that holds the files to install
 ;   FILES         an include that defines the macro VorlanFiles, one
-;                 VorlanFile line a file, and VORLAN_DESKTOP when the
-;                 desktop program is one of them
+;                 VorlanFile line a file, VORLAN_DESKTOP when the desktop
+;                 program is one of them and VORLAN_ICON when it has an icon
 ;   OUTFILE       the setup program to write
 ;
 ; For administrators:
@@ -74,6 +74,10 @@ Var DefaultCom
 Var HaveDefaultCom
 
 !define MUI_ABORTWARNING
+!ifdef VORLAN_ICON
+    !define MUI_ICON "${VORLAN_ICON}"
+    !define MUI_UNICON "${VORLAN_ICON}"
+!endif
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENCE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -81,6 +85,7 @@ Var HaveDefaultCom
     !define MUI_FINISHPAGE_RUN "$INSTDIR\vorlan.exe"
 !endif
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
