@@ -102,11 +102,13 @@ bool SendBlock(FrameBuffer& frame, std::int32_t n) {
 // A board still busy switching (erasing its flash, say) may answer while the
 // block is on its way: the late 'K' is then taken for the block's answer,
 // and the block was lost if the board heard nothing until it had answered,
-// or its own answer is still to come. So the block's time is waited out for
-// that second 'K' (refusals and silence alike), and then the block is sent
-// again, with no answer of the first send left to be taken for the second's.
-// A board that never answers 0xCC writes the same block twice, which does it
-// no harm.
+// or its own answer is still to come. So the run waits for that second 'K'
+// (refusals and silence alike) for twice a frame's time, and then sends the
+// block again, with no answer of the first send left to be taken for the
+// second's: a board whose answers take longer than a frame's time then fails
+// on its next frame instead of having every answer taken for the next
+// frame's. A board that never answers 0xCC writes the same block twice, which
+// does it no harm.
 class FirstBlockRepeat {
 public:
     explicit FirstBlockRepeat(bool wanted) : wanted_(wanted) {}
@@ -117,7 +119,7 @@ public:
             return true;
         wanted_ = false;
         ClearReplyFlags(Link());
-        if (WaitAcknowledgement(kCommandAnswerMs) == kWaitStopped) {
+        if (WaitAcknowledgement(2 * kCommandAnswerMs) == kWaitStopped) {
             ShowLinkError(kLinkUserAbort);
             return false;
         }

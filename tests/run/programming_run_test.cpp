@@ -184,7 +184,7 @@ TEST_F(ProgrammingTest, ProgrammingModeWaitGoesOnWhateverTheBoardSays) {
     } cases[] = {{"ack", Bytes{kReplyAck}, 1 + 2, 3},
                  // After silence the only block waits its time for a late
                  // second answer and goes out again.
-                 {"silence", Bytes{}, 400 + 1 + 200 + 1 + 1, 4},
+                 {"silence", Bytes{}, 400 + 1 + 400 + 1 + 1, 4},
                  {"refusal", Bytes{kReplyRefusal}, 1 + 2, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
