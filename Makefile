@@ -83,3 +83,18 @@ package: build
 # programs in a whole run against the unpacked board emulator.
 package-check: package
 	./scripts/package-check.sh
+
+.PHONY: windows-installer windows-installer-check
+
+# The Windows setup program and the zip for use without installing:
+# build-windows/vorlan-<version>-setup.exe and vorlan-<version>-win64.zip,
+# with the programs the Windows build has (cmake/WindowsInstaller.cmake).
+windows-installer: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target windows-installer
+
+# The setup program in a fresh wine prefix: silent install, files, shortcut
+# and registry, the installed programs, an update over an older version,
+# silent uninstall; and the zip's contents.
+windows-installer-check: windows-installer
+	./scripts/windows_installer_check.sh

@@ -99,10 +99,16 @@ bool SendBlock(FrameBuffer& frame, std::int32_t n) {
 }
 
 // After a 0xCC that got no answer in its time, the first block goes out twice.
-// A board still busy switching (erasing its flash, say) hears nothing until it
-// has answered; its late 'K' would be taken for the first block's answer, and
-// the block with the jump to the boot loader would be missing. A board that
-// never answers 0xCC writes the same block twice, which does it no harm.
+// A board still busy switching (erasing its flash, say) may answer while the
+// block is on its way: the late 'K' is then taken for the block's answer,
+// and the block was lost if the board heard nothing until it had answered,
+// or its own answer is still to come. So the run waits for that second 'K'
+// (refusals and silence alike) for twice a frame's time, and then sends the
+// block again, with no answer of the first send left to be taken for the
+// second's: a board whose answers take longer than a frame's time then fails
+// on its next frame instead of having every answer taken for the next
+// frame's. A board that never answers 0xCC writes the same block twice, which
+// does it no harm.
 class FirstBlockRepeat {
 public:
     explicit FirstBlockRepeat(bool wanted) : wanted_(wanted) {}
@@ -112,6 +118,11 @@ public:
         if (!wanted_)
             return true;
         wanted_ = false;
+        ClearReplyFlags(Link());
+        if (WaitAcknowledgement(2 * kCommandAnswerMs) == kWaitStopped) {
+            ShowLinkError(kLinkUserAbort);
+            return false;
+        }
         return SendFrame(frame, n);
     }
 

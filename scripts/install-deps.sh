@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the Debian packages that building, testing, the demo and the
-# Debian package (make package) need; with the argument "fuzz" also clang and
+# Installs the Debian packages that building, testing, the demo, the
+# Debian package (make package) and the Windows setup program and zip
+# (make windows-installer) need; with the argument "fuzz" also clang and
 # its libFuzzer and sanitizer runtimes (make fuzz). Quick when everything is
 # there; uses sudo when not run as root.
 set -eu
@@ -12,6 +13,8 @@ g++-mingw-w64-x86-64-posix wine64 googletest"
 if [ "${1:-}" = "fuzz" ]; then
     PACKAGES="$PACKAGES clang libclang-rt-14-dev"
 fi
+# The Windows setup program and zip (make windows-installer).
+PACKAGES="$PACKAGES nsis zip unzip"
 
 missing=""
 for p in $PACKAGES; do
