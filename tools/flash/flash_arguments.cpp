@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "engine/decimal_text.h"
+#include "platform/port_help.h"
 #include "ports/serial_driver.h"
 
 namespace vorlan::flash {
@@ -182,9 +183,7 @@ std::string UsageText(const std::string& programName) {
            "built into this program into it, as the desktop updater's start button does.\n"
            "\n"
            "  --port PORT  the port: COM<n> (any letter case, " +
-           range +
-           "), a device\n"
-           "               path such as /dev/ttyUSB0, or a name in /dev/serial/by-id.\n"
+           range + "), " + PortArgumentHelp() +
            "               Without it: the port chosen last in the desktop updater.\n"
            "               Repeat it to program several boards at once: one run per port,\n"
            "               in parallel, each line prefixed with its port, then a summary.\n"
@@ -213,12 +212,8 @@ std::string UsageText(const std::string& programName) {
            "Ctrl-C stops the run (\" User Abort !! \"); a board stopped while being\n"
            "written holds a partial image and must be programmed again. A third Ctrl-C\n"
            "ends the program at once, for a run that no longer answers.\n"
-           "\n"
-           "COM<n> is the link com<n> in the folder $VORLAN_PORT_DIR (default\n"
-           "/etc/vorlan/ports), else /dev/ttyS<n-1> (COM1-32), /dev/ttyUSB<n-33>\n"
-           "(COM33-64), /dev/ttyACM<n-65> (COM65-96). A device given by path is opened\n"
-           "as the COM name that leads to it, or else as the highest COM number without\n"
-           "a link (COM257 normally).\n"
+           "\n" +
+           PortNamingHelp() +
            "\n"
            "Every frame must be acknowledged, once. A reply that answers no frame (one\n"
            "waiting before a frame is sent, or a second 'K' with an answer) ends the run\n"
