@@ -7,7 +7,8 @@
 #     image (the same bytes the Linux vorlan-flash leaves);
 #   - a second copy shows "Already in progress" captioned with the Updater
 #     title, and ends;
-#   - Alt+F4 ends the program and stores "com" under HKCU.
+#   - Alt+F4 ends the program and stores "com" under HKCU;
+#   - a "com" of the wrong type ends start-up through the error display.
 #   windows_desktop_test.sh <vorlan.exe> <folder of the Linux programs> <build version>
 # Exit status 77 (skipped) when the Linux programs or Xvfb and xdotool are
 # missing.
@@ -175,6 +176,19 @@ else
         fail "Alt+F4" "\"com\" is \"$stored\", not $((COM - 1))"
     fi
 fi
+# A "com" that is not text ends start-up through the error display, captioned
+# with the application title; the program still ends with 0.
+"$WINE_RUN" reg add "$SETTINGS_KEY" /v com /t REG_DWORD /d 3 /f >/dev/null 2>&1
+VORLAN_TEST_DISMISS_MS=200 timeout 60 "$WINE_RUN" "$EXE" >"$WORK/error.out" 2>"$WORK/error.err"
+status=$?
+if [ "$status" = 0 ] && tr -d '\r' <"$WORK/error.err" |
+    grep -qF "vorlan: message box \"$BUILD_VERSION\": Invalid data type for 'com'"; then
+    pass "a \"com\" that is not text is shown by the error display"
+else
+    fail "a \"com\" that is not text" "ended $status: $(cat "$WORK/error.err")"
+fi
+"$WINE_RUN" reg delete "$SETTINGS_KEY" /v com /f >/dev/null 2>&1
+
 if [ -s "$WORK/program.err" ]; then
     echo "     | the program wrote:"
     sed 's/^/     | /' "$WORK/program.err"

@@ -6,7 +6,8 @@
 
 namespace vorlan::win32 {
 
-// Handles every message waiting now and returns; never blocks.
+// Handles every message waiting now and returns; never blocks. Paints at
+// most every 20 ms (it runs inside a run's pauses).
 void PumpPendingMessages();
 // Handles messages until EndMessageLoop, blocking while there are none.
 void RunMessageLoop();

@@ -17,8 +17,9 @@ constexpr int kDropDownHeight = 21 + 12 * 16;
 
 PortSetupWindow::PortSetupWindow() {
     face_ = Font(kSansFace, 11);  // 8 points
-    CreateFrame(WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, CW_USEDEFAULT,
-                CW_USEDEFAULT, kClientWidth, kClientHeight);
+    // The design gives no place; over the main windows' left half.
+    CreateFrame(WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 300, 200, kClientWidth,
+                kClientHeight);
     SetText(Handle(), kPortSetupTitle);
     // Created in tab order: Button1, Button2, ComboBox1.
     button1_ = CreateControl(Handle(), L"BUTTON", L"&Ok",

@@ -3,18 +3,53 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <chrono>
+
 #include "app/win32/win32_controls.h"
 
 namespace vorlan::win32 {
 
+namespace {
+
+const wchar_t* const kOwnerProperty = L"VorlanProgressBar";
+constexpr UINT_PTR kFlushTimer = 1;
+// The control paints itself at once on each new position, which under wine
+// costs a millisecond and more of a run: it is given a new position at most
+// this often, and the last one always.
+constexpr auto kMoveInterval = std::chrono::milliseconds(20);
+
+}  // namespace
+
 ProgressBar::ProgressBar(HWND parent, int x, int y, int width, int height)
     : hwnd_(CreateControl(parent, PROGRESS_CLASSW, L"", WS_VISIBLE, x, y, width, height)) {
+    SetPropW(hwnd_, kOwnerProperty, this);
     SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
     SendMessageW(hwnd_, PBM_SETPOS, 0, 0);
 }
 
+ProgressBar::~ProgressBar() {
+    KillTimer(hwnd_, kFlushTimer);
+    RemovePropW(hwnd_, kOwnerProperty);
+}
+
 void ProgressBar::SetPosition(int position) {
-    SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    position_ = position;
+    if (std::chrono::steady_clock::now() - lastMove_ >= kMoveInterval) {
+        Move();
+    } else {
+        SetTimer(hwnd_, kFlushTimer, static_cast<UINT>(kMoveInterval.count()), OnFlushTimer);
+    }
+}
+
+void ProgressBar::Move() {
+    KillTimer(hwnd_, kFlushTimer);
+    lastMove_ = std::chrono::steady_clock::now();
+    SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+void CALLBACK ProgressBar::OnFlushTimer(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    if (auto* bar = static_cast<ProgressBar*>(GetPropW(hwnd, kOwnerProperty)))
+        bar->Move();
 }
 
 void ProgressBar::SetMaximum(int maximum) {
@@ -28,7 +63,7 @@ void ProgressBar::SetSmooth(bool smooth) {
 }
 
 int ProgressBar::Position() const {
-    return static_cast<int>(SendMessageW(hwnd_, PBM_GETPOS, 0, 0));
+    return position_;
 }
 
 bool ProgressBar::Smooth() const {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -17,17 +18,26 @@ namespace vorlan::win32 {
 class ProgressBar final : public ProgressBarView {
 public:
     ProgressBar(HWND parent, int x, int y, int width, int height);
+    ~ProgressBar() override;
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
 
     void SetPosition(int position) override;
     void SetMaximum(int maximum) override;
     void SetSmooth(bool smooth) override;
 
     HWND Handle() const { return hwnd_; }
+    // The position last set; the control shows it within 20 ms.
     int Position() const;
     bool Smooth() const;
 
 private:
+    void Move();
+    static void CALLBACK OnFlushTimer(HWND hwnd, UINT, UINT_PTR, DWORD);
+
     HWND hwnd_;
+    int position_ = 0;
+    std::chrono::steady_clock::time_point lastMove_;
 };
 
 class StatusBar final : public StatusBarView {

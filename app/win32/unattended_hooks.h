@@ -11,7 +11,9 @@
 //                                screen shows it (frame included), and the
 //                                program ends without storing the port.
 //   VORLAN_SCREENSHOT_RUN=1      with the above: first press the main
-//                                window's start button and let the run end.
+//                                window's start button and let the run end;
+//                                its time goes to stderr as
+//                                  vorlan: run <seconds> s
 // UI thread only.
 #pragma once
 

@@ -22,6 +22,12 @@ board::BoardConfig DemoBoard() {
 }
 
 void Win32WindowTest::SetUp() {
+    // Under wine a window needs an X display (make test-windows starts one).
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (probe == nullptr)
+        GTEST_SKIP() << "no window can be made here (under wine: no display)";
+    DestroyWindow(probe);
     key_ = "Software\\Quenta\\VorlanWindowTest-" + std::to_string(GetCurrentProcessId()) + "-" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
     _putenv_s("VORLAN_SETTINGS_KEY", key_.c_str());
