@@ -5,7 +5,8 @@
 #     blocks 2 s unless wine manages no windows (X11 Driver, Managed=N);
 #   - the faces the windows name ("Microsoft Sans Serif", "Times New Roman",
 #     "Courier New") map onto Debian's Liberation faces;
-#   - a crash ends the program rather than waiting in the debugger.
+#   - a crash ends the program rather than waiting in the debugger;
+#   - wine's own faces are in the prefix's font folder.
 # wine_desktop_prefix sets these in $WINEPREFIX; start_display starts Xvfb
 # on a free display and exports DISPLAY; stop_display ends it.
 WINE_RUN="$ROOT/scripts/wine-run.sh"
@@ -13,6 +14,12 @@ WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 wine_desktop_prefix() {
     "$WINE_RUN" # the prefix, made once
+    # wine's own faces (Marlett draws the frame's buttons), where wine finds
+    # them in any case (Debian package fonts-wine).
+    for face in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$face" ] && [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/${face##*/}" ] &&
+            cp "$face" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
     {
         "$WINE_RUN" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
         for pair in "Microsoft Sans Serif=Liberation Sans" "MS Sans Serif=Liberation Sans" \

@@ -55,6 +55,7 @@ TEST_F(Win32RunTest, UpdaterRunEndsGreenWithTheIdentity) {
     Click(updater.Button1());
     EXPECT_EQ(Text(updater.Label2()), " Program Ok ");
     EXPECT_EQ(updater.ResultBackground(), RGB(0, 0x80, 0));
+    EXPECT_EQ(updater.StatusBar1().PanelText(3), "Loaded 32256 bytes (0000 to 7E00)");
     EXPECT_TRUE(Shown(updater.Label3()));
     EXPECT_FALSE(Text(updater.Label3()).empty());
     EXPECT_TRUE(Shown(updater.Button1()));
