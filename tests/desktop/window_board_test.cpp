@@ -22,8 +22,8 @@
 #include "app/qt/upgrade_window.h"
 #include "platform/serial_backend.h"
 #include "ports/port_selection.h"
-#include "tests/dialogs/window_grab.h"
 #include "tests/desktop/window_fixture.h"
+#include "tests/dialogs/window_grab.h"
 
 namespace vorlan::test {
 namespace {

@@ -8,12 +8,12 @@
 #include <stdexcept>
 
 #include "app/build_version.h"
-#include "app/window_titles.h"
 #include "app/qt/panel_status_bar.h"
 #include "app/qt/run_progress_bar.h"
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
 #include "app/qt/window_references.h"
+#include "app/window_titles.h"
 #include "engine/status_reporting.h"
 #include "platform/settings_store.h"
 #include "ports/port_selection.h"
