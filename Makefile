@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo screenshots windows-screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo demo-line screenshots windows-screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -70,6 +70,17 @@ demo: deps
 	   >build/demo-build.log 2>&1 || \
 	   { cat build/demo-build.log; echo "make demo: the build failed" >&2; exit 1; }
 	@./scripts/demo.sh
+
+# A production line against the board emulator: three boards one after
+# another behind one COM name, programmed by one vorlan-flash --loop.
+demo-line: deps
+	@echo "Building vorlan-flash vorlan-board (log: build/demo-build.log)"
+	@mkdir -p build
+	@{ cmake --preset default && \
+	   cmake --build --preset default -j $(JOBS) --target vorlan-flash vorlan-board; } \
+	   >build/demo-build.log 2>&1 || \
+	   { cat build/demo-build.log; echo "make demo-line: the build failed" >&2; exit 1; }
+	@./scripts/demo-line.sh
 
 # Run time of the demo image against the emulator at line rate, against the
 # wire time of its bytes (not a test).

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace vorlan {
 
@@ -35,6 +36,21 @@ struct ChipMemory {
     // below the boot-loader entry (which is this top) on the 16-bit parts.
     std::int32_t memoryTop = 0;
 };
+
+// One of the eight chip families.
+struct ChipFamily {
+    std::uint8_t chipIdentity = 0;
+    int family = 0;             // column of the image table
+    std::string_view partName;  // as firmware lists name it: "258", "24J10", "24HJ64"
+    ChipMemory memory;
+};
+
+// The eight families, in the order of their image table columns.
+std::vector<ChipFamily> ChipFamilies();
+// The most image bytes a run may program into the family: program memory
+// below the boot loader at its smallest reserve (a PIC18 boot loader below
+// BIOS byte 5), in image bytes (4 per instruction on the 16-bit parts).
+std::int32_t ProgramLimitBytes(const ChipFamily& family);
 
 // Null for a chip identity that is not one of the eight families.
 const ChipMemory* ChipMemoryOf(std::uint8_t chipIdentity);

@@ -8,6 +8,8 @@ namespace {
 
 ImageDescriptor gTable[kImageRows][kImageColumns];
 ImageDescriptor gCurrent;
+bool gIdentitySet = false;
+ImageIdentityBytes gIdentity;
 
 ImageDescriptor DescriptorOf(const image_data::WiredSlot& slot) {
     return ImageDescriptor{slot.headData,      slot.headLength, slot.programData,
@@ -51,7 +53,18 @@ ImageDescriptor& CurrentImage() {
 }
 
 ImageIdentityBytes ImageIdentity() {
+    if (gIdentitySet)
+        return gIdentity;
     return ImageIdentityBytes{image_data::kImageBoardCode, image_data::kImagePreparation};
+}
+
+void PutImageInSlot(int row, int column, const ImageDescriptor& image) {
+    gTable[row][column] = image;
+}
+
+void SetImageIdentity(ImageIdentityBytes identity) {
+    gIdentity = identity;
+    gIdentitySet = true;
 }
 
 std::uint8_t ImageMask(std::uint8_t position, std::uint8_t enable) {
@@ -69,6 +82,7 @@ void ResetImageTable() {
         for (auto& slot : row) slot = ImageDescriptor{};
     }
     gCurrent = ImageDescriptor{};
+    gIdentitySet = false;
 }
 
 ImageDescriptor& ImageSlotForTest(int row, int column) {

@@ -38,6 +38,13 @@ ImageDescriptor StoredSlot(int row, int column);
 void SelectImage(std::uint8_t chipIdentity, std::uint8_t boardCode);
 ImageDescriptor& CurrentImage();
 ImageIdentityBytes ImageIdentity();
+// A firmware read at run time (vorlan-flash --hex) put in a slot of the
+// built table, in the place of the build's; its arrays must outlive the
+// runs. Lasts until BuildImageTable or ResetImageTable.
+void PutImageInSlot(int row, int column, const ImageDescriptor& image);
+// The image identity of the runs from now on, in place of the build's, for
+// such a firmware; until ResetImageTable.
+void SetImageIdentity(ImageIdentityBytes identity);
 // Mask for identity bytes read out of a stored image: (position + K) mod 256
 // when enabled, else 0.
 std::uint8_t ImageMask(std::uint8_t position, std::uint8_t enable);

@@ -44,9 +44,7 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
         // reply still waiting answers none of ours.
         if (DiscardEarlierInput() && link.commandFramesSent)
             return kLinkOutOfStep;
-        link.ackFlag = 0;
-        link.refusalFlag = 0;
-        link.acksSinceClear = 0;
+        ClearReplyFlags(link);
         if (send > 0)
             ++CurrentRunStatistics().resends;
         CurrentLinkPort().Write(buffer, n + 1);
@@ -54,6 +52,10 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
         const std::int16_t reply = WaitReply(kCommandAnswerMs);
         if (reply == kWaitStopped)
             return kLinkUserAbort;
+        // Its 'K' ends the identity answer; taken for the frame's answer it
+        // would hide a lost block.
+        if (link.identitySinceClear)
+            return kLinkBoardRestarted;
         if (reply == kWaitTimeOut)
             return kLinkNoResponse;
         if (reply == kWaitAcknowledged)
@@ -75,6 +77,8 @@ std::string_view LinkErrorText(std::int16_t result) {
             return " Incompatible Bootloader !! ";
         case kLinkOutOfStep:
             return " Answer out of step !! ";
+        case kLinkBoardRestarted:
+            return " Board restarted !! ";
         default:
             return {};
     }

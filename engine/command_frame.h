@@ -28,6 +28,9 @@ inline constexpr std::int16_t kLinkIncompatibleBootloader = -4;
 // or a second acknowledgement with the answer. Frames and answers are out of
 // step, and an acknowledgement can no longer be trusted to mean "written".
 inline constexpr std::int16_t kLinkOutOfStep = -5;
+// An identity answer came back instead of the frame's answer: the board's boot
+// loader started again (a reset or a brown-out) and lost the frame.
+inline constexpr std::int16_t kLinkBoardRestarted = -6;
 
 inline constexpr std::uint8_t kSearchByteUpdater = 0xC2;
 inline constexpr std::uint8_t kSearchByteUpgrade = 0xC5;
@@ -49,12 +52,13 @@ std::uint8_t FrameChecksum(const std::uint8_t* body, std::int32_t n);
 // send it drops what the board sent earlier. Blocks in pauses. 0 acknowledged,
 // -1 no answer within 1000 ms, -2 stop, -3 refused five times, -5 out of step:
 // a reply was waiting before a send (once a frame has gone out since the
-// search), or the answer held more than one 'K'.
+// search), or the answer held more than one 'K'; -6 the board restarted: an
+// identity answer began during the wait.
 std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n);
 
 // The failure text of a link result, empty for results without one.
 std::string_view LinkErrorText(std::int16_t result);
-// Reports -1..-5 as a final failure in red with notifier code 0; any other
+// Reports -1..-6 as a final failure in red with notifier code 0; any other
 // value does nothing.
 void ShowLinkError(std::int16_t result);
 

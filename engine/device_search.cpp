@@ -66,18 +66,23 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
         port.Drain();
         ClearIdentity();
         ShowTry(progress, status, tries);
-        link.ackFlag = 0;
-        link.refusalFlag = 0;
+        ClearReplyFlags(link);
         port.Write(&searchByte, 1);
-        const std::int16_t reply = WaitReply(kSearchAnswerMs);
+        // A refusal is no boot loader we can talk to: it counts like silence,
+        // and the try still waits its whole time.
+        const std::int16_t reply = WaitAcknowledgement(kSearchAnswerMs);
         if (reply <= kWaitStopped) {
             ShowLinkError(reply);
             progress.SetPosition(0);
             return kSearchStopped;
         }
-        if (reply > 0)
+        if (reply > 0) {
+            // The board is the one whose answer ended the try; what came
+            // after it in the same read is no part of it.
+            link.confirmed = link.firstAckIdentity;
+            link.fullIdentity = link.firstAckFullIdentity;
             break;
-        // A refusal is no boot loader we can talk to: it counts like silence.
+        }
         ++tries;
     }
     progress.SetPosition(0);

@@ -11,6 +11,7 @@
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
 #include "engine/pause.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -150,6 +151,10 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
         WaitForInformationFrame();
     if (link.fullIdentity == 0)
         link.confirmed.boardCode = kShortAnswerBoard;
+    RunStatistics& statistics = CurrentRunStatistics();
+    statistics.boardIdentified = true;
+    statistics.board = link.confirmed;
+    statistics.fullIdentity = link.fullIdentity != 0;
 
     const std::uint8_t chip = link.confirmed.chipIdentity;
     SelectImage(chip, link.confirmed.boardCode);

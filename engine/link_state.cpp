@@ -8,6 +8,13 @@ LinkState gLink;
 
 }  // namespace
 
+void ClearReplyFlags(LinkState& link) {
+    link.ackFlag = 0;
+    link.refusalFlag = 0;
+    link.acksSinceClear = 0;
+    link.identitySinceClear = false;
+}
+
 LinkState& Link() {
     return gLink;
 }

@@ -31,6 +31,15 @@ struct LinkState {
     // 'K' replies since the sender last cleared the flags (stops at 255): one
     // frame has one answer.
     std::uint8_t acksSinceClear = 0;
+    // An identity answer ('V') began since the sender last cleared the flags.
+    // After a frame that is no answer: the board's boot loader started again
+    // (a reset or a brown-out) and took a search byte in what followed.
+    bool identitySinceClear = false;
+    // The identity as the first 'K' since the sender cleared the flags
+    // confirmed it, with its fullIdentity: bytes after that answer, in the
+    // same read or later, cannot change which board answered.
+    DeviceIdentity firstAckIdentity;
+    std::uint8_t firstAckFullIdentity = 0;
     // A command frame has gone out since the search: from then on a reply
     // found before a frame is sent answers no frame of ours.
     bool commandFramesSent = false;
@@ -58,6 +67,9 @@ struct LinkState {
 constexpr bool HasInformationFrame(std::uint8_t biosByte) {
     return biosByte >= 8 && biosByte <= 31;
 }
+
+// Clears the ack and refusal flags and what they counted, right before a send.
+void ClearReplyFlags(LinkState& link);
 
 // The one link state of the process.
 LinkState& Link();

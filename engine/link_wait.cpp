@@ -25,6 +25,26 @@ std::int32_t ReadIntoBuffer(LinkState& link) {
     return std::clamp<std::int32_t>(count, 0, kReceiveBufferSize);
 }
 
+enum class Refusal : std::uint8_t { EndsWait, CountsLikeSilence };
+
+std::int16_t WaitForAnswer(std::int32_t ms, Refusal refusal) {
+    const std::int64_t limitUs = std::int64_t{ms / kPauseMs} * kPauseUs;
+    for (std::int64_t waitedUs = 0; waitedUs < limitUs;) {
+        waitedUs += TakePause();
+        PollReplies();
+        LinkState& link = Link();
+        if (link.stopRequest) {
+            link.stopRequest = false;
+            return kWaitStopped;
+        }
+        if (link.refusalFlag != 0 && refusal == Refusal::EndsWait)
+            return kWaitRefused;
+        if (link.ackFlag != 0)
+            return kWaitAcknowledged;
+    }
+    return kWaitTimeOut;
+}
+
 }  // namespace
 
 std::int64_t TakePause() {
@@ -44,21 +64,11 @@ std::int16_t PollReplies() {
 }
 
 std::int16_t WaitReply(std::int32_t ms) {
-    const std::int64_t limitUs = std::int64_t{ms / kPauseMs} * kPauseUs;
-    for (std::int64_t waitedUs = 0; waitedUs < limitUs;) {
-        waitedUs += TakePause();
-        PollReplies();
-        LinkState& link = Link();
-        if (link.stopRequest) {
-            link.stopRequest = false;
-            return kWaitStopped;
-        }
-        if (link.refusalFlag != 0)
-            return kWaitRefused;
-        if (link.ackFlag != 0)
-            return kWaitAcknowledged;
-    }
-    return kWaitTimeOut;
+    return WaitForAnswer(ms, Refusal::EndsWait);
+}
+
+std::int16_t WaitAcknowledgement(std::int32_t ms) {
+    return WaitForAnswer(ms, Refusal::CountsLikeSilence);
 }
 
 bool DiscardEarlierInput() {

@@ -29,6 +29,10 @@ std::int16_t PollReplies();
 // passed in pauses without one of them: ms / 5 passes on a quiet line. Never
 // clears the ack or refusal flag.
 std::int16_t WaitReply(std::int32_t ms);
+// The same wait, but a refusal does not end it: stop -2, ack 1, else 0 once
+// the whole time has passed. For the search, where a refusal counts like
+// silence, so that a line full of 'N' cannot shorten a try.
+std::int16_t WaitAcknowledgement(std::int32_t ms);
 // Reads and drops, unparsed, what the board sent before the next frame goes
 // out (a bounded number of reads), and puts the parser back to Idle: a frame
 // it was still assembling cannot be finished by the answer to the new one.

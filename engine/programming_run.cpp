@@ -62,20 +62,25 @@ bool InSkipWindow(const RunPlan& plan, std::int32_t after) {
 
 // The boot loader gets 2 s to switch; ack, refusal and silence all go on,
 // but a stop pressed meanwhile ends the run like any other stop.
-bool EnterProgrammingMode(StatusBarView& status) {
+enum class ProgrammingMode : std::uint8_t { NotAsked, Answered, Unanswered, Stopped };
+
+ProgrammingMode EnterProgrammingMode(StatusBarView& status) {
     LinkState& link = Link();
     if (link.fullIdentity == 0 || link.confirmed.biosByte < kFirstProgrammingModeBios)
-        return true;
+        return ProgrammingMode::NotAsked;
     SetStep(status, "Entry in PrgMode");
     DiscardEarlierInput();
-    link.ackFlag = 0;
-    link.refusalFlag = 0;
+    ClearReplyFlags(link);
     CurrentLinkPort().Write(&kProgrammingModeByte, 1);
-    if (WaitReply(kProgrammingModeAnswerMs) == kWaitStopped) {
-        ShowLinkError(kLinkUserAbort);
-        return false;
+    switch (WaitReply(kProgrammingModeAnswerMs)) {
+        case kWaitStopped:
+            ShowLinkError(kLinkUserAbort);
+            return ProgrammingMode::Stopped;
+        case kWaitTimeOut:
+            return ProgrammingMode::Unanswered;
+        default:
+            return ProgrammingMode::Answered;
     }
-    return true;
 }
 
 // Sends a frame; on any failure, the time-out of a block in the middle of the
@@ -93,8 +98,39 @@ bool SendBlock(FrameBuffer& frame, std::int32_t n) {
     return SendFrame(frame, n);
 }
 
+// After a 0xCC that got no answer in its time, the first block goes out twice.
+// A board still busy switching (erasing its flash, say) may answer while the
+// block is on its way: the late 'K' is then taken for the block's answer,
+// and the block was lost if the board heard nothing until it had answered,
+// or its own answer is still to come. So the block's time is waited out for
+// that second 'K' (refusals and silence alike), and then the block is sent
+// again, with no answer of the first send left to be taken for the second's.
+// A board that never answers 0xCC writes the same block twice, which does it
+// no harm.
+class FirstBlockRepeat {
+public:
+    explicit FirstBlockRepeat(bool wanted) : wanted_(wanted) {}
+    bool Send(FrameBuffer& frame, std::int32_t n) {
+        if (!SendBlock(frame, n))
+            return false;
+        if (!wanted_)
+            return true;
+        wanted_ = false;
+        ClearReplyFlags(Link());
+        if (WaitAcknowledgement(kCommandAnswerMs) == kWaitStopped) {
+            ShowLinkError(kLinkUserAbort);
+            return false;
+        }
+        return SendFrame(frame, n);
+    }
+
+private:
+    bool wanted_;
+};
+
 bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
-                       const ImageDescriptor& image, const RunPlan& plan, std::int32_t perAddress) {
+                       const ImageDescriptor& image, const RunPlan& plan, std::int32_t perAddress,
+                       FirstBlockRepeat repeat) {
     const std::int32_t header = HeaderLength(plan.blockSize);
     const std::int32_t frameEnd = header + plan.blockSize;
     FrameBuffer frame;
@@ -119,7 +155,7 @@ bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
         progress.SetPosition(after);
         if (InSkipWindow(plan, after)) {
             ++CurrentRunStatistics().skippedBlocks;
-        } else if (!SendBlock(frame, n)) {
+        } else if (!repeat.Send(frame, n)) {
             return false;
         }
         n = 0;
@@ -128,7 +164,7 @@ bool SendProgramBlocks(ProgressBarView& progress, StatusBarView& status,
         return true;
     // The last block says how many bytes it really carries.
     WriteCountField(frame, n - header, header);
-    return SendBlock(frame, n);
+    return repeat.Send(frame, n);
 }
 
 // The image's own reset instruction goes into the block just below the boot
@@ -210,7 +246,8 @@ bool RunProgramming(ProgressBarView& progress, StatusBarView& status, ImageDescr
         ReportResult(" Error !! ", kColourRed, 0);
         return false;
     }
-    if (!EnterProgrammingMode(status))
+    const ProgrammingMode mode = EnterProgrammingMode(status);
+    if (mode == ProgrammingMode::Stopped)
         return false;
     ReportStatus(" Programming... ", kColourButtonFace);
 
@@ -222,7 +259,8 @@ bool RunProgramming(ProgressBarView& progress, StatusBarView& status, ImageDescr
 
     progress.SetPosition(0);
     progress.SetMaximum(plan.sendLength / family.bytesPerAddress);
-    if (!SendProgramBlocks(progress, status, image, plan, family.bytesPerAddress))
+    if (!SendProgramBlocks(progress, status, image, plan, family.bytesPerAddress,
+                           FirstBlockRepeat(mode == ProgrammingMode::Unanswered)))
         return false;
     if (!SendHeadBlock(status, image, plan))
         return false;

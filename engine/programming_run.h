@@ -3,8 +3,11 @@
 // Order on the line: 0xCC (boot loaders with the full identity answer and a
 // BIOS byte of 5 or more), the program blocks in ascending address order (the
 // first carries the boot-loader jump), the last block, the head block at
-// programLimit, then the EEPROM bytes. Every frame must be acknowledged; the
-// first failure is reported and ends the run. Blocks in pauses; UI thread.
+// programLimit, then the EEPROM bytes. After a 0xCC left unanswered for its
+// 2 s the first block goes out twice, the second time once its own time has
+// passed. Every frame must be acknowledged, and an identity answer is no
+// acknowledgement; the first failure is reported and ends the run. Blocks in
+// pauses; UI thread.
 //
 // Program and head block frame (checksum appended by SendCommand):
 //

@@ -51,12 +51,17 @@ void ParseIdleByte(LinkState& link, std::uint8_t byte) {
     } else if (byte == kReplyAck) {
         link.confirmed = link.pending;
         link.ackFlag = 1;
+        if (link.acksSinceClear == 0) {
+            link.firstAckIdentity = link.pending;
+            link.firstAckFullIdentity = link.fullIdentity;
+        }
         if (link.acksSinceClear < 255)
             ++link.acksSinceClear;
     } else if (byte == kReplyRefusal) {
         link.refusalFlag = 1;
     } else if (byte == kReplyIdentity) {
         link.fullIdentity = 1;
+        link.identitySinceClear = true;
         link.pending.biosByte = 1;
         link.identityPosition = 0;
         link.infoComplete = 0;

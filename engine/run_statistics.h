@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "engine/link_state.h"
+
 namespace vorlan {
 
 struct RunStatistics {
@@ -16,6 +18,12 @@ struct RunStatistics {
     std::int32_t resends = 0;
     // Program blocks inside the board's skip window, left out on purpose.
     std::int32_t skippedBlocks = 0;
+    // The board as the identification read it (boardIdentified false until
+    // then): bytes that reach the parser later in the run cannot change which
+    // board a report names.
+    bool boardIdentified = false;
+    DeviceIdentity board;
+    bool fullIdentity = false;
 };
 
 RunStatistics& CurrentRunStatistics();

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/imagegen/image_builder.h"
+#include "tools/image_builder/image_builder.h"
 #include "tools/intel_hex/intel_hex_reader.h"
 #include "tools/intel_hex/intel_hex_writer.h"
 

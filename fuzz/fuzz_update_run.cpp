@@ -2,7 +2,9 @@
 // answers carry bytes chosen by the fuzzer: refusals, dropped frames, a
 // refusal with an ack, bytes inside or after an answer, a second
 // information frame, a 'K' flood, line noise (without 'K' or 'N', which no
-// protocol can tell from a board's answer) and slow answers. However the run
+// protocol can tell from a board's answer), slow answers, a board that
+// restarts inside a frame (a search byte of its own in what follows makes it
+// answer with its identity) and a late answer to 0xCC. However the run
 // ends, it may report success only when the board's memory holds the whole
 // image: the image with the boot-loader jump, and its head at the end of the
 // block at the program limit.
@@ -146,6 +148,10 @@ vorlan::board::BoardFaults SomeFaults(FuzzedDataProvider& input) {
             faults.noise.push_back(byte);
     }
     faults.answerDelayMs = input.ConsumeIntegralInRange<std::uint32_t>(0, 1100);
+    if (input.ConsumeBool()) {
+        const int frame = SomeFrame(input);
+        faults.restartInFrame[frame] = input.ConsumeIntegralInRange<std::size_t>(0, 262);
+    }
     return faults;
 }
 
@@ -160,6 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     config.biosByte = input.PickValueInArray(kBios);
     config.boardCode = vorlan::ImageIdentity().boardCode;
     config.preparation = vorlan::ImageIdentity().preparation;
+    config.programmingModeDelayMs = input.ConsumeIntegralInRange<std::uint32_t>(0, 3200);
     vorlan::board::BootLoaderModel model(config, SomeFaults(input));
 
     Bytes program(kImageLength);

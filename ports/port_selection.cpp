@@ -1,6 +1,7 @@
 #include "ports/port_selection.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -16,12 +17,16 @@ struct SelectionState {
     std::int16_t current = 0;
     std::int16_t opened = 0;
     PortProblemSink problems;
+    // When the last pause's wait ended.
+    std::optional<std::chrono::steady_clock::time_point> lastPauseEnd;
 };
 
 SelectionState gSelection;
 
 // The boot-loader link: 8 data bits, no parity, two stop bits.
 constexpr std::uint8_t kLineDataBits = 8;
+// Time between two pauses up to this counts as part of the wait.
+constexpr std::int64_t kLongestBusyUs = 100'000;
 
 }  // namespace
 
@@ -73,7 +78,19 @@ std::string DescribePortProblem(std::int16_t index) {
 
 std::int64_t WaitForBoardBytes(int ms) {
     using Clock = std::chrono::steady_clock;
+    using std::chrono::microseconds;
     const Clock::time_point start = Clock::now();
+    // What the run did since the last pause (reading and parsing the board's
+    // bytes, writing a frame, or waiting for the CPU on a busy machine) took
+    // time too: with a flood on the line it is nearly all the time, and a
+    // 10 s search would last much longer. A longer gap is no part of a wait:
+    // the idle time before a run, or a dialog opened during one.
+    std::int64_t busyUs = 0;
+    if (gSelection.lastPauseEnd) {
+        busyUs = std::chrono::duration_cast<microseconds>(start - *gSelection.lastPauseEnd).count();
+        if (busyUs < 0 || busyUs > kLongestBusyUs)
+            busyUs = 0;
+    }
     const int index = CurrentPortIndex();
     if (index >= 0 && index <= kHighestPortIndex && PortRecordAt(index).open != 0) {
         WaitForInput(index, ms);
@@ -82,7 +99,9 @@ std::int64_t WaitForBoardBytes(int ms) {
         // of a run keeps its length when the port went away.
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
-    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    const Clock::time_point end = Clock::now();
+    gSelection.lastPauseEnd = end;
+    return std::chrono::duration_cast<microseconds>(end - start).count() + busyUs;
 }
 
 std::string PortNameOfIndex(std::int16_t index) {

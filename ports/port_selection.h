@@ -48,8 +48,10 @@ std::int16_t PortIndexFromSetting(const std::string& text);
 
 // The waiting half of a pause: up to ms for the board's bytes on the current
 // port (at once when bytes are already waiting), or a plain ms when no port
-// is open. Returns the microseconds it really waited, which the engine adds
-// up against its time limits. UI thread only.
+// is open. Returns the microseconds it really waited, plus the time since the
+// previous pause ended when that was under 100 ms: the engine adds these up
+// against its time limits, so they hold however busy the line keeps it. UI
+// thread only.
 std::int64_t WaitForBoardBytes(int ms);
 
 // The engine's LinkPort on the serial driver and the current port index.

@@ -17,6 +17,10 @@ constexpr std::uint32_t kInputQueueBytes = 32768;
 constexpr std::uint32_t kOutputQueueBytes = 9216;
 // The size of the engine's receive buffer; DrainInput reads in pieces of it.
 constexpr std::size_t kDrainChunkBytes = 3072;
+// 32 full reads are about 8 s of the line at 115200 baud, more than can queue
+// up between two tries of the search; a line that never runs dry (a board
+// stuck sending, a loop in the wiring) cannot hold the program here.
+constexpr int kDrainReads = 32;
 constexpr PortTimeouts kPortTimeouts{};
 
 struct DriverState {
@@ -212,7 +216,9 @@ void DrainInput(int index) {
         return;
     std::array<std::uint8_t, kDrainChunkBytes> discard{};
     // A hang-up reads as no byte, so this ends on a dead line too.
-    while (ReadPort(index, discard.data(), static_cast<std::int32_t>(discard.size())) > 0) {
+    for (int read = 0; read < kDrainReads; ++read) {
+        if (ReadPort(index, discard.data(), static_cast<std::int32_t>(discard.size())) <= 0)
+            break;
     }
 }
 

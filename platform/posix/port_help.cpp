@@ -12,7 +12,8 @@ std::string PortNamingHelp() {
            "/etc/vorlan/ports), else /dev/ttyS<n-1> (COM1-32), /dev/ttyUSB<n-33>\n"
            "(COM33-64), /dev/ttyACM<n-65> (COM65-96). A device given by path is opened\n"
            "as the COM name that leads to it, or else as the highest COM number without\n"
-           "a link (COM257 normally).\n";
+           "a link (COM257 normally); a device of the fixed scheme that is not there\n"
+           "keeps its own number (an unplugged /dev/ttyUSB0 is COM33).\n";
 }
 
 std::string PortFilesHelp() {

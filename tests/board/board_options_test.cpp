@@ -33,6 +33,19 @@ TEST(BoardOptions, DefaultsAreThePic24DemoBoard) {
     EXPECT_FALSE(options.lineRate);
 }
 
+TEST(BoardOptions, BoardsOneAfterAnother) {
+    const EmulatorOptions one = Options({});
+    EXPECT_EQ(one.boards, 1);
+    const EmulatorOptions line =
+        Options({"--boards", "0", "--stay", "10", "--away", "0x20", "--vanish"});
+    EXPECT_EQ(line.boards, 0);
+    EXPECT_EQ(line.stayMs, 10u);
+    EXPECT_EQ(line.awayMs, 0x20u);
+    EXPECT_TRUE(line.vanish);
+    EXPECT_TRUE(std::holds_alternative<OptionError>(Parse({"--boards", "-1"})));
+    EXPECT_TRUE(std::holds_alternative<OptionError>(Parse({"--away", "1h"})));
+}
+
 TEST(BoardOptions, SetsTheBoardTheFaultsAndTheTiming) {
     const EmulatorOptions o =
         Options({"--com",   "12",       "--chip",       "0x42",        "--bios",     "5",

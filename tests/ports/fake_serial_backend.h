@@ -39,7 +39,8 @@ public:
     SerialErrorKind lineFault = SerialErrorKind::kNone;  // writes and waits fail so
     bool lowLatencyOn = false;                           // the device's low-latency setting
     bool noLowLatency = false;                           // the device has no such setting
-    std::set<int> renamed;                               // handles whose name now leads elsewhere
+    bool modemLines = false;  // DTR and RTS can be set (a real UART); else refused as a pty
+    std::set<int> renamed;    // handles whose name now leads elsewhere
 
     std::vector<std::string> calls;  // "open <path>", "close <h>", "setdtr <h>" ...
     std::vector<std::string> openedPaths;

@@ -192,6 +192,11 @@ TEST_F(SerialDriverTest, DrainInputReadsUntilTheFirstEmptyRead) {
     EXPECT_EQ(os.calls, (std::vector<std::string>{"read", "read", "read"}));
     std::uint8_t buffer[3072];
     EXPECT_EQ(ReadPort(0, buffer, 3072), 50);  // arrived after the drain
+
+    // A line that never runs dry ends the drain all the same.
+    os.readSizes = std::deque<std::size_t>(1000, 3072);
+    DrainInput(0);
+    EXPECT_EQ(os.readSizes.size(), 1000u - 32u);
 }
 
 TEST_F(SerialDriverTest, AFailedOrDeadReadCountsAsNoData) {

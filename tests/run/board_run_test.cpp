@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/image_table.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "tests/run/run_fixture.h"
@@ -184,6 +185,133 @@ TEST_F(BoardRunTest, FaultyBoardsAreNeverReportedProgrammedWithBlocksMissing) {
             EXPECT_TRUE(model->ProgramMemory() == expected) << "success with the image incomplete";
         }
         EXPECT_EQ(updater.resultText, c.result != nullptr ? c.result : " Program Ok ");
+    }
+}
+
+// A board whose boot loader starts again in the middle of a run (a brown-out
+// while it writes its flash) loses that frame and answers the next search
+// byte with its identity, which ends in 'K'. With or without the information
+// frame, and whether the search byte is a data byte or the frame's checksum,
+// that 'K' is no acknowledgement.
+TEST_F(BoardRunTest, ABoardThatRestartsMidRunIsNeverReportedProgrammed) {
+    constexpr std::size_t kBlock = 3;
+    constexpr std::size_t kHeader = 5;
+    const struct {
+        const char* name;
+        std::uint8_t bios;
+        bool searchByteIsChecksum;
+    } cases[] = {
+        {"search byte in the data, information frame", 9, false},
+        {"search byte in the data, no information frame", 5, false},
+        {"checksum byte 0xC5", 9, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartCase();
+        TestImage image(8 * 256, 8, 0);
+        Bytes& program = image.program;
+        const std::size_t last = (kBlock + 1) * 256 - 1;
+        if (c.searchByteIsChecksum) {
+            // Address 0x000180 and count 0x0100, then the data: the last data
+            // byte makes the checksum 0xC5.
+            unsigned sum = 0x01 + 0x80 + 0x01;
+            for (std::size_t i = kBlock * 256; i < last; ++i) sum += program[i];
+            program[last] = static_cast<std::uint8_t>(-static_cast<int>(0xC5 + sum));
+        } else {
+            program[kBlock * 256 + 100] = 0xC2;
+        }
+        image.Install(0, 6);
+        board::BoardFaults faults;
+        faults.restartInFrame[static_cast<int>(kBlock)] = kHeader + 10;
+        Connect(Board(254, c.bios), faults, 3, true);
+
+        EXPECT_EQ(Run(), RunOutcome::Failed);
+        EXPECT_EQ(updater.resultText, " Board restarted !! ");
+        EXPECT_EQ(model->Sessions(), 2) << "the restarted board was not searched for again";
+    }
+}
+
+// A board that answers 0xCC only after 2.1 s or 2.5 s (erasing its flash) and
+// hears nothing until then: the first block goes out again once it listens.
+TEST_F(BoardRunTest, ALateAnswerToProgrammingModeLeavesNoBlockOut) {
+    for (const std::uint32_t delayMs : {0u, 2100u, 2500u}) {
+        SCOPED_TRACE(delayMs);
+        StartCase();
+        TestImage image(6 * 256, 8, 0);
+        const Bytes original = image.program;
+        image.Install(0, 6);
+        board::BoardConfig config = Board(254, 9);
+        config.programmingModeDelayMs = delayMs;
+        Connect(config, {}, 3, true);
+
+        ASSERT_EQ(Run(), RunOutcome::Succeeded) << updater.resultText;
+        EXPECT_TRUE(model->ProgramMemory() ==
+                    ExpectedMemory(original, {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
+                                   (0xA780 + 128) * 2, image.head));
+    }
+}
+
+// What the search and the run take from the line: refusals and floods do not
+// change how long the search lasts, and bytes that look like an identity
+// answer, after it or during the run, do not change the board the run names.
+TEST_F(BoardRunTest, LineNoiseBendsNeitherTheSearchTimeNorTheIdentifiedBoard) {
+    const auto faults = [](auto change) {
+        board::BoardFaults f;
+        change(f);
+        return f;
+    };
+    enum RunEnd { NotFound, Identified, Programmed };
+    Bytes trailing;
+    for (int i = 0; i < 3000; ++i) trailing.push_back("NK\x86\xFFV"[i % 5]);
+    const struct {
+        const char* name;
+        board::BoardFaults faults;
+        std::uint64_t answerSearchFromMs;
+        RunEnd end;
+    } cases[] = {
+        {"a refusal every ms, no board", faults([](auto& f) {
+             f.noise = {'N'};
+             f.noiseEveryMs = 1;
+         }),
+         60'000, NotFound},
+        {"zero bytes at the line's rate, no board", faults([](auto& f) {
+             f.noise = Bytes(10, 0x00);
+             f.noiseEveryMs = 1;
+         }),
+         60'000, NotFound},
+        {"3000 bytes of garbage after the identity answer",
+         faults([&](auto& f) { f.afterIdentity = trailing; }), 0, Identified},
+        {"identity-like bytes every 20 ms during the run", faults([](auto& f) {
+             f.noise = {0xFF, 0x86};
+             f.noiseEveryMs = 20;
+         }),
+         0, Programmed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartCase();
+        TestImage image(4 * 256, 8, 0);
+        image.Install(0, 6);
+        board::BoardConfig config = Board(254, 9);
+        config.answerSearchFromMs = c.answerSearchFromMs;
+        Connect(config, c.faults, 3, true);
+
+        const RunOutcome outcome = Run();
+        const RunStatistics& statistics = CurrentRunStatistics();
+        if (c.end == NotFound) {
+            EXPECT_EQ(Bar().Panel(StepPanelIndex), "Device not Found");
+            EXPECT_GE(clock.ElapsedMs(), 10'000);
+            EXPECT_LE(clock.ElapsedMs(), 10'500);
+            EXPECT_FALSE(statistics.boardIdentified);
+            continue;
+        }
+        if (c.end == Programmed) {
+            EXPECT_EQ(outcome, RunOutcome::Succeeded) << updater.resultText;
+        }
+        EXPECT_TRUE(statistics.boardIdentified);
+        EXPECT_EQ(statistics.board.chipIdentity, 254);
+        EXPECT_EQ(statistics.board.biosByte, 9);
+        EXPECT_TRUE(statistics.fullIdentity);
     }
 }
 

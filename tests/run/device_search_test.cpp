@@ -60,8 +60,8 @@ TEST_F(DeviceSearchTest, UpgradeModeCountsTheBarDownAndRefusalsAreFailedTries) {
     EXPECT_TRUE(upgrade.startVisible);
     EXPECT_FALSE(upgrade.stopVisible);
     EXPECT_TRUE(updater.statusBar.History().empty());
-    // A refusal ends its try at once.
-    EXPECT_EQ(clock.Passes(), 100);
+    // A refusal does not shorten its try: 100 tries of 20 pauses.
+    EXPECT_EQ(clock.Passes(), 2000);
 }
 
 TEST_F(DeviceSearchTest, SilenceEndsWithDeviceNotFoundInTheUpdaterWindow) {

@@ -68,6 +68,16 @@ TEST(FlashArguments, OptionsAndTheirCombinations) {
               (std::vector<std::string>{"--port", "/dev/ttyUSB0", "--json", "--quiet", "--log",
                                         "line.log"}));
 
+    // A production line's options reach every port's run.
+    const FlashArguments station =
+        Parse({"--port", "COM3", "--port", "COM4", "--count", "0x10", "--hex", "new.hex", "--chip",
+               "258", "--board-code", "9", "--preparation", "0x84", "--reset", "RTS"});
+    EXPECT_TRUE(station.loop);
+    EXPECT_EQ(SinglePortArguments(station, station.ports[1]),
+              (std::vector<std::string>{"--port", "COM4", "--loop", "--count", "16", "--hex",
+                                        "new.hex", "--chip", "258", "--board-code", "9",
+                                        "--preparation", "132", "--reset", "rts"}));
+
     EXPECT_EQ(Parse({"--list"}).action, FlashAction::List);
     EXPECT_EQ(Parse({"--firmware"}).action, FlashAction::Firmware);
     EXPECT_EQ(Parse({"-V"}).action, FlashAction::Version);
@@ -97,6 +107,12 @@ TEST(FlashArguments, UsageErrorsNameWhatIsWrong) {
         {{"COM3"}, "COM3"},
         {{"--list", "--port", "COM1"}, "stand alone"},
         {{"--version", "--json"}, "stand alone"},
+        {{"--count", "0"}, "from 1"},
+        {{"--count", "3x"}, "'3x'"},
+        {{"--identify", "--loop"}, "one board"},
+        {{"--chip", "258"}, "go with --hex"},
+        {{"--hex", "a.hex", "--board-code", "256"}, "0 to 255"},
+        {{"--reset", "cts"}, "dtr or rts"},
     };
     for (const Row& row : rows) {
         const FlashArguments parsed = Parse(row.words);

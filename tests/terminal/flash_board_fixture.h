@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/image_table.h"
 #include "engine/status_reporting.h"
 #include "tests/terminal/process_runner.h"
 #include "tools/intel_hex/intel_hex_reader.h"
@@ -36,6 +37,26 @@ inline bool UpgradeBuild() {
 }
 inline std::string SuccessText() {
     return UpgradeBuild() ? "Program OK" : " Program Ok ";
+}
+
+inline constexpr int kDemoFamily = 6;                   // image table column of the PIC24HJ64
+inline constexpr std::uint32_t kProgramLimit = 0xA780;  // address units
+inline constexpr int kBlockSize = 256;                  // data bytes per block
+// GOTO 0xA800, the boot loader's entry, in image byte order.
+inline const Bytes kJumpBlock = {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
+
+// Board memory after a complete run of the demo image: the image with the
+// jump to the boot loader in its first bytes, and the image's own first
+// instruction at the end of the block at the program limit.
+inline Bytes ExpectedProgramMemory() {
+    const ImageDescriptor image = StoredSlot(0, kDemoFamily);
+    Bytes memory(kMemoryBytes, 0xFF);
+    std::copy(image.programData, image.programData + image.programLength, memory.begin());
+    std::copy(kJumpBlock.begin(), kJumpBlock.end(), memory.begin());
+    const std::size_t headEnd = kProgramLimit * kBytesPerAddress + kBlockSize;
+    std::copy(image.headData, image.headData + image.headLength,
+              memory.begin() + static_cast<std::ptrdiff_t>(headEnd) - image.headLength);
+    return memory;
 }
 
 struct FlashResult {
@@ -122,9 +143,14 @@ protected:
     // leaves out are erased.
     Bytes DumpedProgramMemory() {
         StopBoard();
+        return ProgramMemoryIn(Dump(lastCom_));
+    }
+    // The same from a dump file (board n of an emulator with --boards:
+    // board<com>-<n>.hex).
+    static Bytes ProgramMemoryIn(const std::filesystem::path& dump) {
         std::vector<intel_hex::DataRecord> records;
         std::string error;
-        EXPECT_TRUE(intel_hex::ReadIntelHexFile(Dump(lastCom_).string(), records, error)) << error;
+        EXPECT_TRUE(intel_hex::ReadIntelHexFile(dump.string(), records, error)) << error;
         Bytes memory(kMemoryBytes, 0xFF);
         for (const intel_hex::DataRecord& record : records) {
             for (std::size_t i = 0; i < record.data.size(); ++i) {

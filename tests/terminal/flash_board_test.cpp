@@ -19,24 +19,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kDemoFamily = 6;                   // image table column of the PIC24HJ64
-constexpr std::uint32_t kProgramLimit = 0xA780;  // address units
-constexpr int kBlockSize = 256;                  // data bytes per block
-// GOTO 0xA800, the boot loader's entry, in image byte order.
-const Bytes kJumpBlock = {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00};
-
-// Board memory after a complete run of the demo image: the image with the
-// jump to the boot loader in its first bytes, and the image's own first
-// instruction at the end of the block at the program limit.
-Bytes ExpectedProgramMemory() {
-    const ImageDescriptor image = StoredSlot(0, kDemoFamily);
-    Bytes memory(kMemoryBytes, 0xFF);
-    std::copy(image.programData, image.programData + image.programLength, memory.begin());
-    std::copy(kJumpBlock.begin(), kJumpBlock.end(), memory.begin());
-    const std::size_t headEnd = kProgramLimit * kBytesPerAddress + kBlockSize;
-    std::copy(image.headData, image.headData + image.headLength,
-              memory.begin() + static_cast<std::ptrdiff_t>(headEnd) - image.headLength);
-    return memory;
+void ExpectSameMemory(const Bytes& memory, const Bytes& expected) {
+    ASSERT_EQ(memory.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(memory[i], expected[i]) << "first difference at image byte 0x" << std::hex << i;
+    }
 }
 
 TEST_F(FlashAgainstBoard, AWholeRunLeavesExactlyTheImageInTheBoard) {
@@ -50,12 +37,17 @@ TEST_F(FlashAgainstBoard, AWholeRunLeavesExactlyTheImageInTheBoard) {
     // Each text once: the hundred possible "Search Device" lines are one.
     EXPECT_EQ(run.out.find("Search Device"), run.out.rfind("Search Device")) << run.out;
 
-    const Bytes memory = DumpedProgramMemory();
-    const Bytes expected = ExpectedProgramMemory();
-    ASSERT_EQ(memory.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(memory[i], expected[i]) << "first difference at image byte 0x" << std::hex << i;
-    }
+    ExpectSameMemory(DumpedProgramMemory(), ExpectedProgramMemory());
+}
+
+// A board busy erasing its flash answers 0xCC after the 2 s the run waits for
+// it, and hears nothing until then: the block with the boot-loader jump still
+// reaches it.
+TEST_F(FlashAgainstBoard, ALateAnswerToProgrammingModeStillGetsTheWholeImage) {
+    StartBoard(56, {"--mode-ms", "2500", "--line-rate"});
+    const FlashResult run = RunFlash({"--port", "COM56"});
+    ASSERT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    ExpectSameMemory(DumpedProgramMemory(), ExpectedProgramMemory());
 }
 
 TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
@@ -83,6 +75,9 @@ TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
         {49, {"--ack-flood", "30"}, " Answer out of step !! ", 1},
         // A refusal with an ack: the block goes out again and is written.
         {50, {"--refuse-ack", "7"}, SuccessText(), 0},
+        // The board restarts inside frame 245, whose checksum byte is a
+        // search byte: its identity answer is no acknowledgement.
+        {57, {"--restart", "245:100"}, " Board restarted !! ", 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault.front() + " " + (row.fault.size() > 1 ? row.fault[1] : ""));

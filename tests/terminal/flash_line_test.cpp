@@ -10,6 +10,7 @@
 
 #include "catalogue/version_list.h"
 #include "tests/terminal/flash_board_fixture.h"
+#include "tools/flash/firmware_table.h"
 
 namespace vorlan::terminal_test {
 namespace {
@@ -64,9 +65,11 @@ TEST_F(FlashAgainstBoard, SeveralBoardsInOneCallReportEveryBoard) {
     ASSERT_NE(summary, std::string::npos) << text.out;
     std::istringstream relayed(text.out.substr(0, summary));
     for (std::string line; std::getline(relayed, line);) {
-        EXPECT_TRUE(line.rfind("COM61: ", 0) == 0 || line.rfind("COM62: ", 0) == 0 ||
-                    line.rfind("COM63: ", 0) == 0)
+        // Each port once: "COM61: Search Device", "COM61 DEMO-24HJ (...): ...".
+        EXPECT_TRUE(line.rfind("COM61", 0) == 0 || line.rfind("COM62", 0) == 0 ||
+                    line.rfind("COM63", 0) == 0)
             << line;
+        EXPECT_EQ(line.find(": COM6"), std::string::npos) << line;
     }
     for (const char* result : {"COM61 DEMO-24HJ (24HJ64, BIOS 09): Program O",
                                "COM62 DEMO-24HJ (24HJ64, BIOS 09): FAILED - CHK Error !!",
@@ -115,7 +118,7 @@ TEST_F(FlashAgainstBoard, SeveralBoardsInOneCallReportEveryBoard) {
 
 TEST_F(FlashAgainstBoard, VersionAndFirmwareListTheBuiltInImages) {
     std::string images;
-    for (const std::string& line : FillVersionList()) images += line + "\n";
+    for (const std::string& line : flash::FirmwareTable(FillVersionList())) images += line + "\n";
     const FlashResult firmware = RunFlash({"--firmware"});
     EXPECT_EQ(firmware.exit, std::optional<int>(0));
     EXPECT_EQ(firmware.out, images);
@@ -123,7 +126,8 @@ TEST_F(FlashAgainstBoard, VersionAndFirmwareListTheBuiltInImages) {
     EXPECT_EQ(version.exit, std::optional<int>(0));
     EXPECT_NE(version.out.find("firmware build \"" VORLAN_BUILD_VERSION "\"\n"), std::string::npos)
         << version.out;
-    EXPECT_NE(version.out.find("  " + FillVersionList().back() + "\n"), std::string::npos)
+    EXPECT_NE(version.out.find("  " + flash::FirmwareTable(FillVersionList()).back() + "\n"),
+              std::string::npos)
         << version.out;
 }
 

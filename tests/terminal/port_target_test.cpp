@@ -35,6 +35,13 @@ TEST(PortTarget, ADeviceGetsTheComNumberThatLeadsToIt) {
     EXPECT_EQ(DevicePathOfCom(256, aliases.string()), other.string());
     SetComDeviceOverride(256, "");
     EXPECT_EQ(DevicePathOfCom(256, aliases.string()), "");
+
+    // An adapter not plugged in keeps the number it will have, unless a
+    // link has taken that number for another device.
+    EXPECT_EQ(ComNumberForDevice("/dev/ttyUSB29", aliases.string()), 62);
+    fs::create_symlink(device, aliases / "com62");
+    EXPECT_NE(ComNumberForDevice("/dev/ttyUSB29", aliases.string()), 62);
+    SetComDeviceOverride(256, "");
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ TEST(RunSummary, SaysWhatBecameOfTheRun) {
     success.succeeded = true;
     RunFacts badPort = failed("Invalid Port Com");
     badPort.portProblem = "/dev/ttyS2: Permission denied";
+    // Blocks on the line before the end: the flash may hold some of them.
+    const auto midImage = [&failed](std::string last) {
+        RunFacts facts = failed(std::move(last));
+        facts.statistics.blocksSent = 12;
+        return facts;
+    };
     RunFacts noImage = failed("Search Device");
     noImage.imageEmpty = true;
 
@@ -31,6 +37,12 @@ TEST(RunSummary, SaysWhatBecameOfTheRun) {
         {success, "Program OK"},
         {failed(" CHK Error !! "), "CHK Error !!"},
         {failed("Device not Found"), "Device not Found"},
+        {midImage(" CHK Error !! "),
+         "CHK Error !! - the board holds a partial image and must be programmed again"},
+        {midImage(" not Response "),
+         "not Response - the board holds a partial image and must be programmed again"},
+        {midImage(" User Abort !! "),
+         "User Abort !! - the board holds a partial image and must be programmed again"},
         {failed(" User Abort !! "), "User Abort !! - nothing was written, the board is unchanged"},
         {failed(" Answer out of step !! "),
          "Answer out of step !! - the board sent an answer to no frame of ours, so its answers "

@@ -94,14 +94,15 @@ TEST_F(ConsoleTest, BarShowsRateAndTimeLeftAndMakesWayForTexts) {
     EXPECT_TRUE(Output().ends_with("\r\x1b[KFix Program\n"));
 }
 
-TEST_F(ConsoleTest, ABarRunningDownCountsWhatIsLeft) {
+TEST_F(ConsoleTest, TheSearchBarRunningDownSaysWhatToDoAndHowLong) {
     TerminalConsole& console = Console(true);
     console.SetBarMaximum(100);
     for (int tryCount = 0; tryCount < 5; ++tryCount) {
         seconds_ += 0.1;
         console.SetBarPosition(100 - tryCount);
     }
-    EXPECT_EQ(console.BarText(), "[############################..] 96 of 100 left");
+    EXPECT_EQ(console.BarText(),
+              "[############################..] reset or switch on the board now: 9.6 s left");
     EXPECT_EQ(Output().find("100%"), std::string::npos);
 }
 

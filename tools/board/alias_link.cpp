@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/com_naming.h"
+
 namespace vorlan::board {
 namespace {
 
@@ -28,7 +30,12 @@ std::string ReadLink(const std::string& path) {
 
 int AliasLink::FirstFreeNumber(const std::string& folder) {
     for (int n = 1; n < 256; ++n) {
+        // A link of ours would hide a present device of the fixed scheme
+        // (COM1 is /dev/ttyS0) from the updater's port list.
         struct stat info {};
+        const std::string fixed = vorlan::FixedDevicePathOfCom(n);
+        if (!fixed.empty() && stat(fixed.c_str(), &info) == 0)
+            continue;
         if (lstat(ComLinkPath(folder, n).c_str(), &info) != 0 && errno == ENOENT)
             return n;
     }

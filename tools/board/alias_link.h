@@ -13,7 +13,8 @@ public:
     AliasLink& operator=(const AliasLink&) = delete;
     ~AliasLink() { Remove(); }
 
-    // The first N from 1 with no com<N> entry in the folder.
+    // The first N from 1 with no com<N> entry in the folder and no present
+    // device of its own (/dev/ttyS<N-1>, /dev/ttyUSB<N-33>, ...).
     static int FirstFreeNumber(const std::string& folder);
 
     // Creates folder/com<comNumber> -> target, creating the folder when

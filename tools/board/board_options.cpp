@@ -64,7 +64,8 @@ std::string EmulatorUsage() {
            "Serves a model of the board's boot loader on a pseudo-terminal linked into the\n"
            "port alias folder ($VORLAN_PORT_DIR, else /etc/vorlan/ports) as com<N>.\n"
            "\n"
-           "  --com N             serve as COM<N> (default: the first number without a link)\n"
+           "  --com N             serve as COM<N> (default: the first number that neither a\n"
+           "                      link nor a present device such as /dev/ttyS0 uses)\n"
            "  --replace           take over a com<N> link that points to a device in use\n"
            "Board:\n"
            "  --chip ID           chip identity byte: 66 258, 67 2580, 68 2480, 69 248,\n"
@@ -88,15 +89,26 @@ std::string EmulatorUsage() {
            "  --noise MS:HEX      send these bytes every MS milliseconds once searched for\n"
            "  --answer-ms N       answer every frame N milliseconds late (a slow board)\n"
            "  --hangup K          drop the line after frame K and exit with status 3\n"
+           "  --restart K:B       restart after B bytes of frame K (a brown-out): the frame\n"
+           "                      is lost and a search byte among what follows is answered\n"
+           "  --mode-ms N         answer 0xCC N milliseconds late, hearing nothing meanwhile\n"
            "  --late SECONDS      ignore search bytes for this long after start\n"
            "Timing:\n"
            "  --line-rate         bytes take their wire time at 115200 baud 8N2 both ways\n"
            "  --write-ms N        flash write time per program block\n"
            "  --latency MS        answer through a USB adapter with an MS ms latency timer:\n"
            "                      answers wait until MS ms pass or 62 bytes gather\n"
+           "Boards one after another (a production line):\n"
+           "  --boards N          be N boards in turn on the one COM name (0: no end); after\n"
+           "                      a run that wrote to it the board stays, goes away, then\n"
+           "                      comes back erased, as the next board\n"
+           "  --stay MS           how long a finished board stays, answering (default 500)\n"
+           "  --away MS           how long the line has no board (default 2000)\n"
+           "  --vanish            while away, the port itself is gone (an unplugged adapter)\n"
            "Output:\n"
            "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
-           "                      run (once the line is quiet) and at exit\n"
+           "                      run (once the line is quiet) and at exit; with --boards,\n"
+           "                      board n's memory goes to FILE-n (board-2.hex)\n"
            "  --help              this text\n"
            "  --version           the program's version\n"
            "\n"
@@ -127,6 +139,10 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
         }
         if (name == "--replace") {
             options.replaceLink = true;
+            continue;
+        }
+        if (name == "--vanish") {
+            options.vanish = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -161,6 +177,17 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             options.faults.refuse[static_cast<int>(refusal->first)] =
                 static_cast<int>(refusal->second);
+        } else if (name == "--restart") {
+            const auto restart = Pair(value, kMaxFrame, kMaxFrame);
+            if (!restart)
+                return bad;
+            options.faults.restartInFrame[static_cast<int>(restart->first)] =
+                static_cast<std::size_t>(restart->second);
+        } else if (name == "--mode-ms") {
+            const auto n = Number(value, 0, 60'000);
+            if (!n)
+                return bad;
+            options.board.programmingModeDelayMs = static_cast<std::uint32_t>(*n);
         } else if (name == "--silent" || name == "--hangup" || name == "--refuse-ack") {
             const auto k = Number(value, 0, kMaxFrame);
             if (!k)
@@ -216,6 +243,16 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 return bad;
             (name == "--latency" ? options.latencyMs : options.writeMs) =
                 static_cast<std::uint32_t>(*n);
+        } else if (name == "--boards") {
+            const auto n = Number(value, 0, 1'000'000);
+            if (!n)
+                return bad;
+            options.boards = static_cast<int>(*n);
+        } else if (name == "--stay" || name == "--away") {
+            const auto n = Number(value, 0, 3'600'000);
+            if (!n)
+                return bad;
+            (name == "--stay" ? options.stayMs : options.awayMs) = static_cast<std::uint32_t>(*n);
         } else if (name == "--dump") {
             options.dumpFile = std::string(value);
         } else {

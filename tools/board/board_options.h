@@ -19,6 +19,14 @@ struct EmulatorOptions {
     std::uint32_t latencyMs = 0;  // a USB adapter's latency timer; 0: none
     std::string dumpFile;         // Intel HEX of the board's memory; empty: none
     std::uint32_t lateMs = 0;     // search bytes unheard for this long after start
+    // Boards one after another on the one COM name: after a run that wrote
+    // to it, the board stays stayMs (still answering), goes away for awayMs
+    // (silent, or with vanish its port gone) and comes back as a fresh
+    // erased board; boards in all (0: no end).
+    int boards = 1;
+    std::uint32_t stayMs = 500;
+    std::uint32_t awayMs = 2000;
+    bool vanish = false;
 };
 
 struct HelpRequested {};

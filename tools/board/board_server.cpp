@@ -60,6 +60,8 @@ BoardServer::End BoardServer::Run(const sigset_t& waitMask,
         }
         if (model_.HungUp() && outgoing_.empty())
             return End::HangUp;
+        if (stayMs_ >= 0 && RunOver(now) && now >= runOverNs_ + stayMs_ * kNsPerMs)
+            return End::RunDone;
         const bool dumpPending = !dumpFile_.empty() && model_.WriteCount() != dumpedWrites_;
         if (dumpPending && incoming_.empty() && now - lastInputNs_ >= kDumpQuietMs * kNsPerMs) {
             if (!WriteDump())
@@ -71,6 +73,11 @@ BoardServer::End BoardServer::Run(const sigset_t& waitMask,
         if (!dumpFile_.empty() && model_.WriteCount() != dumpedWrites_) {
             const std::int64_t dumpAt = lastInputNs_ + kDumpQuietMs * kNsPerMs;
             wake = wake < 0 ? dumpAt : std::min(wake, dumpAt);
+        }
+        if (stayMs_ >= 0 && model_.WriteCount() != 0) {
+            const std::int64_t doneAt = runOverNs_ >= 0 ? runOverNs_ + stayMs_ * kNsPerMs
+                                                        : lastInputNs_ + kDumpQuietMs * kNsPerMs;
+            wake = wake < 0 ? doneAt : std::min(wake, doneAt);
         }
         const timespec timeout = Span(wake - NowNs());
         const int ready = ppoll(&line, 1, wake < 0 ? nullptr : &timeout, &waitMask);
@@ -121,6 +128,10 @@ void BoardServer::FeedDueBytes(std::int64_t nowNs) {
         incoming_.pop_front();
         const Bytes answer =
             model_.Receive(&next.byte, 1, static_cast<std::uint64_t>(next.dueNs / kNsPerMs));
+        if (model_.WriteCount() != writesSeen_) {
+            writesSeen_ = model_.WriteCount();
+            writtenSession_ = model_.Sessions();
+        }
         if (model_.Sessions() > sessionsShown_) {
             sessionsShown_ = model_.Sessions();
             out_ << "vorlan-board: run " << sessionsShown_ << ": search byte answered" << std::endl;
@@ -212,6 +223,39 @@ std::int64_t BoardServer::NextWakeNs(bool withOutgoing) const {
         wake = wake < 0 ? plannedNs : std::min(wake, plannedNs);
     }
     return wake;
+}
+
+bool BoardServer::RunOver(std::int64_t nowNs) {
+    if (runOverNs_ >= 0)
+        return true;
+    if (model_.WriteCount() == 0)
+        return false;
+    const bool quiet = incoming_.empty() && nowNs - lastInputNs_ >= kDumpQuietMs * kNsPerMs;
+    if (quiet || model_.Sessions() > writtenSession_) {
+        runOverNs_ = nowNs;
+        WriteDump();
+        out_ << "vorlan-board: run over; the board stays " << stayMs_ << " ms" << std::endl;
+    }
+    return runOverNs_ >= 0;
+}
+
+BoardServer::End BoardServer::IgnoreLine(std::int64_t ms, const sigset_t& waitMask,
+                                         const volatile sig_atomic_t& signalled) {
+    const std::int64_t end = NowNs() + ms * kNsPerMs;
+    for (std::int64_t now; (now = NowNs()) < end;) {
+        if (signalled != 0)
+            return End::Signal;
+        pollfd line{master_, POLLIN, 0};
+        const timespec timeout = Span(end - now);
+        if (ppoll(&line, 1, &timeout, &waitMask) > 0) {
+            std::uint8_t buffer[4096];
+            if (read(master_, buffer, sizeof buffer) <= 0) {
+                const timespec pause = Span(kLineTroubleWaitMs * kNsPerMs);
+                ppoll(nullptr, 0, &pause, &waitMask);
+            }
+        }
+    }
+    return signalled != 0 ? End::Signal : End::RunDone;
 }
 
 bool BoardServer::WriteDump() {

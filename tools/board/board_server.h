@@ -42,7 +42,8 @@ struct ServerTiming {
 
 class BoardServer {
 public:
-    enum class End { Signal, HangUp, LineError };
+    // RunDone: the board's run is over and it has stayed (EndAfterRun).
+    enum class End { Signal, HangUp, LineError, RunDone };
     static constexpr std::int64_t kDumpQuietMs = 300;
     static constexpr std::size_t kAdapterPacketBytes = 62;
 
@@ -60,6 +61,17 @@ public:
     // file cannot be written.
     bool WriteDump();
 
+    // For boards that come one after another: Run also ends (RunDone) once
+    // a run has written to the board and is over, and the board has then
+    // stayed stayMs, still answering. A run is over when the line has been
+    // quiet for kDumpQuietMs after it, or a new search has begun.
+    void EndAfterRun(std::int64_t stayMs) { stayMs_ = stayMs; }
+
+    // Reads and drops what the updater sends for ms (a board that is not
+    // there); Signal when a stop signal came meanwhile, else RunDone.
+    End IgnoreLine(std::int64_t ms, const sigset_t& waitMask,
+                   const volatile sig_atomic_t& signalled);
+
 private:
     using Clock = std::chrono::steady_clock;
     struct Timed {
@@ -74,6 +86,7 @@ private:
     bool WriteDueBytes(std::int64_t nowNs);
     std::size_t ReleasableBytes(std::int64_t nowNs) const;
     std::int64_t NextWakeNs(bool withOutgoing) const;  // -1: nothing scheduled
+    bool RunOver(std::int64_t nowNs);                  // notes the end of a written run once
 
     BootLoaderModel& model_;
     int master_;
@@ -91,6 +104,10 @@ private:
     std::int64_t lastInputNs_ = 0;
     std::uint64_t dumpedWrites_ = 0;
     int sessionsShown_ = 0;
+    std::int64_t stayMs_ = -1;  // -1: serve until a signal
+    int writtenSession_ = 0;    // the session that last wrote to the board
+    std::uint64_t writesSeen_ = 0;
+    std::int64_t runOverNs_ = -1;  // when the written run was over; -1 not yet
 };
 
 }  // namespace vorlan::board

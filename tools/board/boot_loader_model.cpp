@@ -151,24 +151,52 @@ void BootLoaderModel::TakeByte(std::uint8_t byte, std::uint64_t nowMs, Bytes& ou
     if (phase_ == Phase::BeforeSearch)
         return;
     if (phase_ == Phase::BetweenFrames && byte == kProgrammingMode) {
-        ReceivedFrame mode;
-        mode.kind = FrameKind::ProgrammingMode;
-        mode.data = {byte};
-        mode.atMs = nowMs;
-        if (config_.programmingModeReply) {
-            out.push_back(*config_.programmingModeReply);
-            mode.answer = *config_.programmingModeReply == kAck       ? Answer::Ack
-                          : *config_.programmingModeReply == kRefusal ? Answer::Refusal
-                                                                      : Answer::None;
-        }
-        log_.push_back(std::move(mode));
+        TakeProgrammingMode(byte, nowMs, out);
         return;
     }
     phase_ = Phase::InFrame;
     frame_.push_back(byte);
+    if (RestartsNow())
+        return;
     const std::size_t expected = ExpectedFrameLength();
     if (expected > 0 && frame_.size() >= expected)
         FinishFrame(nowMs, out);
+}
+
+void BootLoaderModel::TakeProgrammingMode(std::uint8_t byte, std::uint64_t nowMs, Bytes& out) {
+    ReceivedFrame mode;
+    mode.kind = FrameKind::ProgrammingMode;
+    mode.data = {byte};
+    mode.atMs = nowMs;
+    if (config_.programmingModeReply) {
+        const std::uint8_t reply = *config_.programmingModeReply;
+        if (config_.programmingModeDelayMs > 0) {
+            Plan(nowMs + config_.programmingModeDelayMs, {reply});
+            deafUntilMs_ = nowMs + config_.programmingModeDelayMs;
+        } else {
+            out.push_back(reply);
+        }
+        mode.answer = reply == kAck       ? Answer::Ack
+                      : reply == kRefusal ? Answer::Refusal
+                                          : Answer::None;
+    }
+    log_.push_back(std::move(mode));
+}
+
+bool BootLoaderModel::RestartsNow() {
+    const auto restart = faults_.restartInFrame.find(frameNumber_);
+    if (restart == faults_.restartInFrame.end() ||
+        frame_.size() < std::max<std::size_t>(restart->second, 1))
+        return false;
+    ReceivedFrame lost;
+    lost.kind = FrameKind::Dropped;
+    lost.number = frameNumber_;
+    lost.data = frame_;
+    lost.atMs = lastByteMs_;
+    log_.push_back(std::move(lost));
+    frame_.clear();
+    phase_ = Phase::BeforeSearch;
+    return true;
 }
 
 void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs, Bytes& out) {

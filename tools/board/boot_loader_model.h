@@ -82,6 +82,9 @@ struct BoardConfig {
     std::uint16_t skipStart = 0;                // address units
     std::uint16_t skipLength = 0;
     std::optional<std::uint8_t> programmingModeReply = 'K';  // nullopt: 0xCC unanswered
+    // The answer to 0xCC comes this much later (erasing the flash, say), and
+    // until then the board hears nothing.
+    std::uint32_t programmingModeDelayMs = 0;
     // Search bytes arriving before this time are ignored (a board that comes
     // out of reset late).
     std::uint64_t answerSearchFromMs = 0;
@@ -112,6 +115,11 @@ struct BoardFaults {
     // Every frame (not the search byte or 0xCC) answered this much later: a
     // slow board.
     std::uint32_t answerDelayMs = 0;
+    // frame number -> bytes of it received when the board restarts (a reset,
+    // a brown-out while it writes its flash): the frame is lost, memory stays,
+    // and the board waits for a search byte again, which may be one of the
+    // bytes still to come of that very frame.
+    std::map<int, std::size_t> restartInFrame;
 };
 
 // Bytes the board sends on its own schedule rather than at once as the
@@ -199,6 +207,8 @@ private:
     void Settle(ReceivedFrame& frame, bool storable, Bytes& out);
     void Store(const ReceivedFrame& frame);
     void Plan(std::uint64_t atMs, Bytes bytes);
+    void TakeProgrammingMode(std::uint8_t byte, std::uint64_t nowMs, Bytes& out);
+    bool RestartsNow();
 
     BoardConfig config_;
     BoardFaults faults_;

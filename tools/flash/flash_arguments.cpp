@@ -60,6 +60,27 @@ std::optional<PortArgument> PortOf(const std::string& value, std::string& error)
     return PortArgument{value, std::nullopt};
 }
 
+// A decimal (or 0x hexadecimal) number from low to high, the whole text.
+std::optional<int> SmallNumber(const std::string& text, int low, int high) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > 8)
+        return std::nullopt;
+    long value = 0;
+    for (char c : digits) {
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : hex && std::isxdigit(static_cast<unsigned char>(c))
+                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                              : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 }  // namespace
 
 std::optional<std::int16_t> PortIndexOfComName(const std::string& name) {
@@ -90,7 +111,10 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             value = argument.substr(equals + 1);
             hasInlineValue = true;
         }
-        const bool takesValue = option == "--port" || option == "-p" || option == "--log";
+        const bool takesValue = option == "--port" || option == "-p" || option == "--log" ||
+                                option == "--count" || option == "--hex" || option == "--chip" ||
+                                option == "--board-code" || option == "--preparation" ||
+                                option == "--reset";
         if (takesValue && !hasInlineValue) {
             if (i + 1 >= arguments.size())
                 return UsageError(option + " needs a value");
@@ -112,6 +136,42 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             if (value.empty())
                 return UsageError("--log needs a file name");
             result.logFile = value;
+            ++otherOptions;
+        } else if (option == "--loop") {
+            result.loop = true;
+            ++otherOptions;
+        } else if (option == "--count") {
+            const std::optional<int> count = SmallNumber(value, 1, 1'000'000);
+            if (!count)
+                return UsageError("--count needs a number of boards from 1, not '" + value + "'");
+            result.count = *count;
+            result.loop = true;
+            ++otherOptions;
+        } else if (option == "--identify") {
+            result.identify = true;
+            ++otherOptions;
+        } else if (option == "--hex") {
+            if (value.empty())
+                return UsageError("--hex needs an Intel HEX file");
+            result.hexFile = value;
+            ++otherOptions;
+        } else if (option == "--chip") {
+            result.chipName = value;
+            ++otherOptions;
+        } else if (option == "--board-code" || option == "--preparation") {
+            const std::optional<int> byte = SmallNumber(value, 0, 255);
+            if (!byte)
+                return UsageError(option + " needs a number from 0 to 255, not '" + value + "'");
+            (option == "--board-code" ? result.boardCode : result.preparation) =
+                static_cast<std::uint8_t>(*byte);
+            ++otherOptions;
+        } else if (option == "--reset") {
+            std::string line = value;
+            for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (line != "dtr" && line != "rts")
+                return UsageError("--reset takes dtr or rts, not '" + value + "'");
+            result.reset =
+                line == "dtr" ? FlashArguments::ResetLine::kDtr : FlashArguments::ResetLine::kRts;
             ++otherOptions;
         } else if (option == "--notify") {
             result.notify = true;
@@ -143,6 +203,11 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
         if (actions.size() > 1 || !result.ports.empty() || otherOptions > 0)
             return UsageError("--list, --firmware and --version each stand alone");
         result.action = actions.front();
+    } else if (result.identify && result.loop) {
+        return UsageError("--identify asks one board; it takes no --loop or --count");
+    } else if (result.hexFile.empty() &&
+               (!result.chipName.empty() || result.boardCode || result.preparation)) {
+        return UsageError("--chip, --board-code and --preparation go with --hex");
     } else if (result.notify && result.ports.size() > 1) {
         return UsageError(
             "--notify sends from UDP port 3004, which one run at a time can use; "
@@ -164,6 +229,26 @@ std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
         words.emplace_back("--log");
         words.push_back(arguments.logFile);
     }
+    if (arguments.loop)
+        words.emplace_back("--loop");
+    if (arguments.count > 0) {
+        words.emplace_back("--count");
+        words.push_back(std::to_string(arguments.count));
+    }
+    if (arguments.identify)
+        words.emplace_back("--identify");
+    const auto withValue = [&words](const char* option, const std::string& value) {
+        if (!value.empty()) {
+            words.emplace_back(option);
+            words.push_back(value);
+        }
+    };
+    withValue("--hex", arguments.hexFile);
+    withValue("--chip", arguments.chipName);
+    withValue("--board-code", arguments.boardCode ? std::to_string(*arguments.boardCode) : "");
+    withValue("--preparation", arguments.preparation ? std::to_string(*arguments.preparation) : "");
+    if (arguments.reset != FlashArguments::ResetLine::kNone)
+        withValue("--reset", arguments.reset == FlashArguments::ResetLine::kDtr ? "dtr" : "rts");
     return words;
 }
 
@@ -175,6 +260,8 @@ std::string UsageText(const std::string& programName) {
     const std::string range = "COM1 to COM" + std::to_string(kHighestComNumber);
     return "Usage: " + programName +
            " [--port PORT]... [--json] [--quiet] [--log FILE] [--stats] [--notify]\n"
+           "         [--loop [--count N]] [--identify] [--hex FILE [--chip NAME]\n"
+           "         [--board-code N] [--preparation P]] [--reset dtr|rts]\n"
            "  or:  " +
            programName +
            " --list | --firmware | --version | --help\n"
@@ -188,16 +275,46 @@ std::string UsageText(const std::string& programName) {
            "               Repeat it to program several boards at once: one run per port,\n"
            "               in parallel, each line prefixed with its port, then a summary.\n"
            "  --json       one JSON object per line: each step, then the result (port,\n"
-           "               device, board, release text, firmware build, blocks sent,\n"
-           "               resends, skipped blocks, seconds, result, exit status)\n"
+           "               device, board, release text, firmware build, firmware, its\n"
+           "               CRC-32, blocks sent, resends, skipped blocks, seconds, result,\n"
+           "               exit status; with --loop the board's number)\n"
            "  --quiet      print only the result line (the summary for several ports)\n"
            "  --log FILE   append the result as one JSON line with the time to FILE\n"
-           "               (created if needed); for traceability on a production line\n"
+           "               (created if needed; checked before the port is opened); for\n"
+           "               traceability on a production line\n"
            "  --stats      after the run, print one line on stderr:\n"
            "               stats seconds=<s> sent=<bytes> received=<bytes>\n"
            "  --notify     send each final result as a UDP record to 127.0.0.1:3000\n"
            "               (from local port 3004), as the desktop updater's \\P does;\n"
            "               with one port only\n"
+           "\n"
+           "Production line and firmware work:\n"
+           "  --loop       board after board on each port, hands-free: after a board's\n"
+           "               result, wait until it is gone (no answer for 1 s, or its port\n"
+           "               vanished), then until the next board answers, with no limit,\n"
+           "               and program it. A board that stays is never programmed twice;\n"
+           "               a vanished port is opened again once its COM name leads to a\n"
+           "               device. Each result carries the board's number and the tally:\n"
+           "                 COM5 #2 DEMO-24HJ (24HJ64, BIOS 09): Program OK (...) - 2\n"
+           "                 programmed, 0 failed\n"
+           "               Ctrl-C while waiting ends the loop with the port's tally.\n"
+           "  --count N    with --loop (which it implies): end after N boards per port\n"
+           "  --identify   search and identify the board, then report it (BIOS, chip,\n"
+           "               board code, preparation, release text, skip window) and\n"
+           "               whether the firmware fits it; writes nothing to the board\n"
+           "  --hex FILE   program this Intel HEX file instead of the built-in firmware,\n"
+           "               read by the build's own rules, for the chip family of the\n"
+           "               build's default slot; a fault is refused as FILE:LINE before\n"
+           "               any port is opened (exit status 2)\n"
+           "  --chip NAME  with --hex: the family the file is for (258, 2580, 2480, 248,\n"
+           "               2320, 24J10, 24HJ64, 33FJ128)\n"
+           "  --board-code N, --preparation P\n"
+           "               with --hex: the board code and preparation the file is for\n"
+           "               (default: the build's)\n"
+           "  --reset dtr|rts\n"
+           "               for jigs that wire a modem line to the board's reset: after\n"
+           "               the port is opened, assert that line for 50 ms, then search\n"
+           "\n"
            "  --list       list the serial ports present with their COM names\n"
            "  --firmware   list the firmware images built in, as the Version list does\n"
            "  --version    this program's version, firmware build and built-in images\n"
@@ -208,22 +325,32 @@ std::string UsageText(const std::string& programName) {
            "printed only once. On a terminal a progress bar shows the transfer rate and\n"
            "the time left. The last line names the port and the board and says what\n"
            "became of the run, for example:\n"
-           "  COM5 DEMO-24HJ (24HJ64, BIOS 09): Program OK (6.3 s)\n"
-           "Ctrl-C stops the run (\" User Abort !! \"); a board stopped while being\n"
-           "written holds a partial image and must be programmed again. A third Ctrl-C\n"
-           "ends the program at once, for a run that no longer answers.\n"
+           "  COM5 DEMO-24HJ (24HJ64, BIOS 09): Program OK (6.3 s, built-in 24HJ64,\n"
+           "  CRC-32 00d0a16d)\n"
+           "The CRC-32 is that of the image as sent (program memory after the jump to\n"
+           "the boot loader, then the head and EEPROM bytes). Ctrl-C stops the run\n"
+           "(\" User Abort !! \"); a board stopped while being written, or one that\n"
+           "failed after blocks were sent, holds a partial image and must be programmed\n"
+           "again. A third Ctrl-C ends the program at once, for a run that no longer\n"
+           "answers.\n"
            "\n" +
            PortNamingHelp() +
            "\n"
            "Every frame must be acknowledged, once. A reply that answers no frame (one\n"
            "waiting before a frame is sent, or a second 'K' with an answer) ends the run\n"
-           "with \"Answer out of step !!\". What no byte protocol of this kind can tell from\n"
-           "a good board: a board that acknowledges a frame before it has arrived, or one\n"
-           "whose late second 'K' lands exactly when it drops the next frame.\n"
+           "with \"Answer out of step !!\"; an identity answer instead of an answer (the\n"
+           "board restarted) with \"Board restarted !!\". What no byte protocol of this\n"
+           "kind can tell from a good board: a board that acknowledges a frame before it\n"
+           "has arrived; one whose late second 'K' lands exactly when it drops the next\n"
+           "frame; one that fell silent while the line still carries a lone 'K' now and\n"
+           "then; one with the short identity answer (chip, 'K') that restarts mid-run.\n"
            "\n"
            "Exit status: 0 the board (every board) was programmed, 1 a run failed,\n"
-           "2 usage error, 3 programmed but the --log line could not be written,\n"
-           "130 stopped with Ctrl-C.\n";
+           "2 usage error, a --hex file refused or a --log file that cannot be written\n"
+           "(nothing sent), 3 programmed but the --log line could not be written, 130\n"
+           "stopped with Ctrl-C. With --loop: 0 when no board failed (with --count,\n"
+           "when all N were programmed), else 1; 130 when Ctrl-C stopped a run.\n"
+           "With --identify: 0 when a board answered.\n";
 }
 
 }  // namespace vorlan::flash

@@ -27,7 +27,22 @@ struct FlashArguments {
     bool json = false;    // --json: one JSON object per line instead of text
     bool quiet = false;   // --quiet: only the result
     std::string logFile;  // --log FILE: one JSON line per run appended
-    std::string error;    // what was wrong, for FlashAction::UsageError
+    // --loop: board after board on each port until Ctrl-C, or --count boards
+    // on each (0: no end).
+    bool loop = false;
+    int count = 0;
+    bool identify = false;  // --identify: search and identify, write nothing
+    // --hex FILE: this firmware instead of the built-in one, read for the
+    // family --chip names (empty: the build's default slot), with the image
+    // identity --board-code / --preparation give (empty: the build's).
+    std::string hexFile;
+    std::string chipName;
+    std::optional<std::uint8_t> boardCode;
+    std::optional<std::uint8_t> preparation;
+    // --reset dtr|rts: pulse this modem line after the open (jigs that wire
+    // it to the board's reset).
+    enum class ResetLine { kNone, kDtr, kRts } reset = ResetLine::kNone;
+    std::string error;  // what was wrong, for FlashAction::UsageError
 };
 
 // argv[0] is the program name and is not examined.

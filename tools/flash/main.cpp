@@ -12,6 +12,7 @@
 #include "catalogue/version_list.h"
 #include "platform/com_naming.h"
 #include "ports/port_enumeration.h"
+#include "tools/flash/firmware_table.h"
 #include "tools/flash/flash_arguments.h"
 #include "tools/flash/parallel_runs.h"
 #include "tools/flash/single_run.h"
@@ -51,7 +52,7 @@ int ListPorts() {
 
 // The lines of the Version list window: the images built into this program.
 void PrintFirmware(const char* indent) {
-    for (const std::string& line : vorlan::FillVersionList()) {
+    for (const std::string& line : vorlan::flash::FirmwareTable(vorlan::FillVersionList())) {
         std::printf("%s%s\n", indent, line.c_str());
     }
 }
@@ -92,10 +93,13 @@ int main(int argc, char** argv) {
         case FlashAction::Run:
             break;
     }
+    vorlan::flash::HexFirmware firmware;
+    if (!vorlan::flash::CheckBeforeAnyPort(arguments, firmware))
+        return vorlan::flash::kExitUsage;
     try {
         if (arguments.ports.size() > 1)
             return vorlan::flash::RunOnEveryPort(arguments, SteadySeconds);
-        return vorlan::flash::RunOneBoard(arguments, VORLAN_BUILD_VERSION, SteadySeconds);
+        return vorlan::flash::RunOneBoard(arguments, VORLAN_BUILD_VERSION, SteadySeconds, firmware);
     } catch (const std::exception& error) {
         std::fflush(stdout);
         std::fprintf(stderr, "vorlan-flash: %s\n", error.what());

@@ -78,9 +78,19 @@ struct PortRun {
     int exitStatus = kExitFailed;
 };
 
+// A loop ends with its tally, which also names the port.
 bool EndedWithResult(const PortRun& run, bool json) {
-    return json ? run.lastLine.rfind("{\"event\":\"result\"", 0) == 0
+    return json ? run.lastLine.rfind("{\"event\":\"result\"", 0) == 0 ||
+                      run.lastLine.rfind("{\"event\":\"loop_end\"", 0) == 0 ||
+                      run.lastLine.rfind("{\"event\":\"identify\"", 0) == 0
                 : run.lastLine.rfind(run.label, 0) == 0;
+}
+
+// A run's own line that already starts with its port (its result) keeps it
+// once.
+bool NamesItsPort(const PortRun& run, const std::string& line) {
+    return line.size() > run.label.size() && line.rfind(run.label, 0) == 0 &&
+           (line[run.label.size()] == ' ' || line[run.label.size()] == ':');
 }
 
 std::string MissingResult(const PortRun& run) {
@@ -106,7 +116,10 @@ bool Programmed(int status) {
     return status == kExitSucceeded || status == kExitNotLogged;
 }
 
-void PrintSummary(const std::vector<PortRun>& runs, bool json, double seconds, int status) {
+// byPort: each run's last line is a port's tally or identification, not one
+// board's result.
+void PrintSummary(const std::vector<PortRun>& runs, bool json, bool byPort, double seconds,
+                  int status) {
     int programmed = 0;
     for (const PortRun& run : runs) programmed += Programmed(run.exitStatus) ? 1 : 0;
     if (json) {
@@ -121,12 +134,17 @@ void PrintSummary(const std::vector<PortRun>& runs, bool json, double seconds, i
                                 .Integer("programmed", programmed)
                                 .Decimal("seconds", seconds, 3)
                                 .Integer("exit_status", status)
+                                .Boolean("by_port", byPort)
                                 .Raw("runs", "[" + results + "]")
                                 .Object()
                                 .c_str());
     } else {
-        std::printf("Summary: %d of %zu boards programmed (%.1f s)\n", programmed, runs.size(),
-                    seconds);
+        if (byPort) {
+            std::printf("Summary of %zu ports (%.1f s):\n", runs.size(), seconds);
+        } else {
+            std::printf("Summary: %d of %zu boards programmed (%.1f s)\n", programmed, runs.size(),
+                        seconds);
+        }
         for (const PortRun& run : runs) {
             if (EndedWithResult(run, false)) {
                 std::printf("  %s\n", run.lastLine.c_str());
@@ -197,6 +215,8 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
                 run.lastLine = line.text;
                 if (relayOutput && arguments.json) {
                     std::printf("%s\n", line.text.c_str());
+                } else if (relayOutput && NamesItsPort(run, line.text)) {
+                    std::printf("%s\n", line.text.c_str());
                 } else if (relayOutput) {
                     std::printf("%s: %s\n", run.label.c_str(), line.text.c_str());
                 }
@@ -230,7 +250,9 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
         }
     }
     const int status = CombinedExitStatus(statuses);
-    PrintSummary(runs, arguments.json, seconds() - start, status);
+    // A loop's or an identification's result is no one board programmed.
+    PrintSummary(runs, arguments.json, arguments.loop || arguments.identify, seconds() - start,
+                 status);
     return status;
 }
 

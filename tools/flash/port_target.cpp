@@ -13,6 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// For a port that is not there: where to look for the ones that are.
+std::string WithListHint(const std::string& problem) {
+    const bool asks = !problem.empty() && problem.back() == '?';
+    return problem + (asks ? " " : ". ") + "vorlan-flash --list shows the ports present";
+}
+
 constexpr const char* kByIdFolder = "/dev/serial/by-id";
 constexpr const char* kFixedScheme =
     "COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31";
@@ -58,6 +64,12 @@ int ComNumberForDevice(const std::string& device, const std::string& aliasFolder
         fixed && RealFile(DevicePathOfCom(*fixed, aliasFolder)) == real) {
         return *fixed;
     }
+    // An absent adapter keeps its number in the fixed scheme (unless a link
+    // hides it), so that the port problem names the COM name it will have.
+    if (const std::optional<int> fixed = ComNumberOfDevice(path.string());
+        real.empty() && fixed && linked.count(*fixed) == 0) {
+        return *fixed;
+    }
     int free = kHighestPortIndex + 1;
     while (free > 1 && linked.count(free) != 0) --free;
     SetComDeviceOverride(free, path.string());
@@ -95,10 +107,10 @@ std::string PortProblem(std::int16_t portIndex) {
                lookup.folderProblem + "); let this user read it, or set VORLAN_PORT_DIR";
     }
     if (lookup.devicePath.empty()) {
-        return com + " has no link " + fs::path(lookup.aliasLink).filename().string() + " in " +
-               folder + " and no device of its own (" + kFixedScheme +
-               "); link it to the board's adapter (ln -s " + kByIdFolder + "/<adapter> " +
-               lookup.aliasLink + ") or give the device to --port";
+        return WithListHint(com + " has no link " + fs::path(lookup.aliasLink).filename().string() +
+                            " in " + folder + " and no device of its own (" + kFixedScheme +
+                            "); link it to the board's adapter (ln -s " + kByIdFolder +
+                            "/<adapter> " + lookup.aliasLink + ") or give the device to --port");
     }
     std::string where;
     if (!lookup.overridePath.empty()) {
@@ -121,7 +133,8 @@ std::string PortProblem(std::int16_t portIndex) {
         detail = detail.substr(lookup.devicePath.size());
     if (detail.rfind(": ", 0) == 0)
         detail = detail.substr(2);
-    return where + ": " + detail;
+    const std::string problem = where + ": " + detail;
+    return error.kind == SerialErrorKind::kNotFound ? WithListHint(problem) : problem;
 }
 
 }  // namespace vorlan::flash

@@ -11,7 +11,8 @@ namespace vorlan::flash {
 
 // The COM number (1-based) for a device given by path, or by a name in
 // /dev/serial/by-id or else /dev: the number of an alias link that leads to
-// it, else its number in the fixed scheme (when no alias hides that number),
+// it, else its number in the fixed scheme (when no alias hides that number;
+// also for an absent device such as an unplugged /dev/ttyUSB0),
 // else the highest number without an alias link, which this process then
 // opens as that device (SetComDeviceOverride). A device that does not exist
 // gets such a number too, so that opening it fails with the system's word.

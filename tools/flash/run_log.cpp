@@ -23,6 +23,16 @@ std::string AppendLogLine(const std::string& path, const std::string& line) {
     return problem;
 }
 
+std::string LogProblem(const std::string& path) {
+    if (path.empty())
+        return "";
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr)
+        return "the log " + path + " cannot be written: " + std::strerror(errno);
+    std::fclose(file);
+    return "";
+}
+
 std::string UtcTimestamp() {
     using namespace std::chrono;
     const auto now = floor<milliseconds>(system_clock::now());

@@ -13,6 +13,11 @@ namespace vorlan::flash {
 // Blocks for as long as the file system takes.
 std::string AppendLogLine(const std::string& path, const std::string& line);
 
+// Whether a line could be appended to the file, found before any board is
+// written: empty when it can (or no file is named), else "the log FILE
+// cannot be written: why". Creates the file when missing.
+std::string LogProblem(const std::string& path);
+
 // The time now in UTC, ISO 8601 with milliseconds: "2025-03-14T09:26:53.589Z".
 std::string UtcTimestamp();
 

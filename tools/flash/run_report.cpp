@@ -26,10 +26,18 @@ std::string Hex2(unsigned value) {
     return text;
 }
 
+std::string Hex8(std::uint32_t value) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
+    return text;
+}
+
 }  // namespace
 
 std::string ResultLine(const RunFacts& facts) {
     std::string who = facts.portName;
+    if (facts.boardNumber > 0)
+        who += " #" + std::to_string(facts.boardNumber);
     if (facts.chipIdentity != 0) {
         who += " " + BoardName(facts) + " (" + ChipName(facts.chipIdentity) + ", BIOS " +
                Hex2(facts.biosByte) + ")";
@@ -37,12 +45,21 @@ std::string ResultLine(const RunFacts& facts) {
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;
+    if (facts.imageCrc) {
+        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*facts.imageCrc);
+    }
     if (facts.statistics.skippedBlocks > 0) {
         std::snprintf(numbers, sizeof numbers, ", %d blocks left out as the board asks",
                       static_cast<int>(facts.statistics.skippedBlocks));
         after += numbers;
     }
-    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")";
+    std::string tally;
+    if (facts.boardNumber > 0) {
+        tally = " - " + std::to_string(facts.tally.programmed) + " programmed, " +
+                std::to_string(facts.tally.failed) + " failed";
+    }
+    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
+           tally;
 }
 
 std::string SkipNote(const RunFacts& facts) {
@@ -63,10 +80,10 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     JsonLine json;
     if (!time.empty())
         json.Text("time", time);
-    json.Text("event", "result")
-        .Text("port", facts.portName)
-        .Text("com", facts.comName)
-        .Text("device", facts.devicePath);
+    json.Text("event", "result").Text("port", facts.portName);
+    if (facts.boardNumber > 0)
+        json.Integer("board_number", facts.boardNumber);
+    json.Text("com", facts.comName).Text("device", facts.devicePath);
     if (facts.chipIdentity != 0) {
         json.Text("board", BoardName(facts))
             .Text("chip", ChipName(facts.chipIdentity))
@@ -76,8 +93,12 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
             json.Integer("board_code", facts.boardCode).Integer("preparation", facts.preparation);
         json.Text("release", facts.releaseText);
     }
-    return json.Text("firmware_build", facts.firmwareBuild)
-        .Integer("blocks_sent", facts.statistics.blocksSent)
+    json.Text("firmware_build", facts.firmwareBuild);
+    if (!facts.firmwareName.empty())
+        json.Text("firmware", facts.firmwareName);
+    if (facts.imageCrc)
+        json.Text("image_crc32", Hex8(*facts.imageCrc));
+    return json.Integer("blocks_sent", facts.statistics.blocksSent)
         .Integer("resends", facts.statistics.resends)
         .Integer("skipped_blocks", facts.statistics.skippedBlocks)
         .Integer("skip_window_start", facts.skipStart)

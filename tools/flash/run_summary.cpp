@@ -28,11 +28,14 @@ std::string ResultSummary(const RunFacts& facts) {
     if (text.empty()) {
         return facts.portName + " could not be used";
     }
-    if (StoppedByUser(facts)) {
-        return facts.statistics.blocksSent > 0
-                   ? text + " - the board holds a partial image and must be programmed again"
-                   : text + " - nothing was written, the board is unchanged";
-    }
+    // A run that ended once blocks were on the line may have left them in
+    // the board's flash.
+    const bool endedMidImage =
+        text == "User Abort !!" || text == "CHK Error !!" || text == "not Response";
+    if (endedMidImage && facts.statistics.blocksSent > 0)
+        return text + " - the board holds a partial image and must be programmed again";
+    if (StoppedByUser(facts))
+        return text + " - nothing was written, the board is unchanged";
     if (text == "Invalid Port Com" && !facts.portProblem.empty()) {
         return text + " - " + facts.portProblem;
     }
@@ -41,6 +44,12 @@ std::string ResultSummary(const RunFacts& facts) {
                " - the board sent an answer to no frame of ours, so its answers no "
                "longer show which frames it wrote; the firmware may be incomplete: "
                "run the update again";
+    }
+    if (text == "Board restarted !!") {
+        return text +
+               " - the board's boot loader started again during the run (a reset, or its "
+               "supply sagged while it wrote its flash) and lost a frame; the board holds a "
+               "partial image: check its power supply and run the update again";
     }
     // The board check's refusal names the board the firmware is for.
     if (text.find(" - Preparation") != std::string::npos) {

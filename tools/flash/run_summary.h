@@ -5,11 +5,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/run_statistics.h"
 
 namespace vorlan::flash {
+
+// Boards of a --loop so far.
+struct LoopTally {
+    int programmed = 0;
+    int failed = 0;
+};
 
 struct RunFacts {
     bool succeeded = false;
@@ -35,6 +42,16 @@ struct RunFacts {
     std::uint32_t skipStart = 0;  // the board's skip window (0: none), address units
     std::uint32_t skipLength = 0;
     int exitStatus = 1;
+
+    // --loop: the board's number on its port (from 1; 0 outside a loop) and
+    // the tally with this board counted.
+    int boardNumber = 0;
+    LoopTally tally;
+    // The firmware offered: "built-in 24HJ64" or the --hex file as given.
+    std::string firmwareName;
+    // CRC-32 of the image as the run planned to send it (image_crc.h); empty
+    // when the run ended before an image was chosen.
+    std::optional<std::uint32_t> imageCrc;
 };
 
 // "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tools/flash/flash_arguments.h"
+#include "tools/flash/hex_firmware.h"
 
 namespace vorlan::flash {
 
@@ -20,8 +21,14 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNotLogged = 3;  // programmed, but the log line is missing
 inline constexpr int kExitStopped = 130;  // Ctrl-C, as a shell reports SIGINT
 
+// What can be told without a board, told before any port opens: reads the
+// --hex file into firmware (its notes go to stderr) and checks that the log
+// can be appended to. false after a message on stderr (exit status 2).
+bool CheckBeforeAnyPort(const FlashArguments& arguments, HexFirmware& firmware);
+
 // buildVersion: the build's version string. seconds: a steady clock.
+// firmware: from CheckBeforeAnyPort.
 int RunOneBoard(const FlashArguments& arguments, const std::string& buildVersion,
-                const std::function<double()>& seconds);
+                const std::function<double()>& seconds, HexFirmware& firmware);
 
 }  // namespace vorlan::flash

@@ -15,6 +15,8 @@ constexpr double kRedrawInterval = 0.1;
 // The search runs its bar downwards from the top; waiting this long after a
 // new maximum before the first draw shows which way the bar runs.
 constexpr double kFirstDrawDelay = 0.25;
+// The bar that runs down is the search's: one step a try of 100 ms.
+constexpr double kSearchTrySeconds = 0.1;
 
 std::string MinutesAndSeconds(double seconds) {
     const auto whole = static_cast<long>(std::lround(std::max(0.0, seconds)));
@@ -114,6 +116,13 @@ void TerminalConsole::ClearBar() {
     }
 }
 
+void TerminalConsole::ShowWaiting(const std::string& text) {
+    if (!drawBar_)
+        return;
+    Write("\r" + text + "\x1b[K");
+    barShown_ = true;
+}
+
 std::string TerminalConsole::BarText() const {
     const int maximum = std::max(maximum_, 1);
     const int position = std::clamp(position_, 0, maximum);
@@ -122,7 +131,8 @@ std::string TerminalConsole::BarText() const {
                        std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
     char numbers[96];
     if (countingDown_) {
-        std::snprintf(numbers, sizeof numbers, "%d of %d left", position, maximum);
+        std::snprintf(numbers, sizeof numbers, "reset or switch on the board now: %.1f s left",
+                      position * kSearchTrySeconds);
         return text + numbers;
     }
     const double elapsed = now_() - barStart_;

@@ -31,6 +31,9 @@ public:
     void SetBarPosition(int position);
     // Removes the bar from the screen (before the final lines).
     void ClearBar();
+    // On a terminal, text in the bar's place (a waiting line), until the
+    // next line or ClearBar; elsewhere nothing.
+    void ShowWaiting(const std::string& text);
 
     // The bar's text for the current state, without control characters.
     std::string BarText() const;

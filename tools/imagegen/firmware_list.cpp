@@ -6,17 +6,10 @@
 #include <iterator>
 #include <sstream>
 
+#include "tools/image_builder/image_builder.h"
+
 namespace imagegen {
 namespace {
-
-// Program limits in image bytes: PIC18 memory top minus the smaller reserve;
-// 16-bit parts twice (memory top minus 128 address units).
-const std::vector<Family> kFamilies{
-    {"258", 0, false, 0x8000 - 320},         {"2580", 1, false, 0x8000 - 320},
-    {"2480", 2, false, 0x4000 - 320},        {"248", 3, false, 0x4000 - 320},
-    {"2320", 4, false, 0x2000 - 320},        {"24J10", 5, false, 0x4000 - 1088},
-    {"24HJ64", 6, true, 2 * (0xA800 - 128)}, {"33FJ128", 7, true, 2 * (0x15400 - 128)},
-};
 
 const std::vector<SlotKey> kWired{
     {0, 0}, {0, 2}, {0, 4}, {0, 5},  {0, 6},  {1, 0},  {1, 2}, {1, 4},
@@ -43,9 +36,6 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-const std::vector<Family>& Families() {
-    return kFamilies;
-}
 const std::vector<SlotKey>& WiredSlots() {
     return kWired;
 }
@@ -107,9 +97,8 @@ bool ParseFirmwareList(std::string_view text, const std::string& path, FirmwareL
             if (w.size() != 4)
                 return fail("expected: image <chip> <row> <file.hex>");
             const std::string chip = Upper(w[1]);
-            const auto family = std::find_if(kFamilies.begin(), kFamilies.end(),
-                                             [&chip](const Family& f) { return chip == f.name; });
-            if (family == kFamilies.end())
+            const Family* family = FamilyNamed(chip);
+            if (family == nullptr)
                 return fail("unknown chip \"" + w[1] + "\"");
             if (!ParseNumber(w[2], 254, a))
                 return fail("bad board row \"" + w[2] + "\"");

@@ -18,17 +18,6 @@
 
 namespace imagegen {
 
-struct Family {
-    const char* name;
-    int index;                   // column of the image table
-    bool sixteenBit;             // PIC24/dsPIC33: 4 image bytes per instruction
-    std::uint32_t programLimit;  // highest image byte offset + 1 the engine may program
-};
-
-// The eight families; for a PIC18 family the limit is the largest of its boot
-// loader versions (the smaller 256-byte boot loader below BIOS byte 5).
-const std::vector<Family>& Families();
-
 struct SlotKey {
     int family;
     int row;

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "tools/image_builder/image_builder.h"
 #include "tools/imagegen/firmware_list.h"
-#include "tools/imagegen/image_builder.h"
 #include "tools/imagegen/source_writer.h"
 #include "tools/intel_hex/intel_hex_reader.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "tools/image_builder/image_builder.h"
 #include "tools/imagegen/firmware_list.h"
-#include "tools/imagegen/image_builder.h"
 
 namespace imagegen {
 

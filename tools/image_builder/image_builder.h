@@ -1,5 +1,6 @@
 // Turns the data records of one Intel HEX file into the three arrays of an
-// image slot.
+// image slot: for the image generator at build time and for vorlan-flash's
+// --hex at run time, so a file means the same to both.
 //
 // PIC18: hex byte address = image offset; 0xF00000 and up is data EEPROM
 // (offset 0 to 255); configuration (0x300000..0x3FFFFF) and ID locations
@@ -15,12 +16,26 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "tools/imagegen/firmware_list.h"
 #include "tools/intel_hex/intel_hex_reader.h"
 
 namespace imagegen {
+
+// A chip family as the images are built for it (the catalogue's families).
+struct Family {
+    std::string_view name;       // as firmware lists name it: "258", "24J10", "24HJ64"
+    int index;                   // column of the image table
+    bool sixteenBit;             // PIC24/dsPIC33: 4 image bytes per instruction
+    std::uint32_t programLimit;  // highest image byte offset + 1 the engine may program
+};
+
+// The eight families; for a PIC18 family the limit is the largest of its boot
+// loader versions (the smaller 256-byte boot loader below BIOS byte 5).
+const std::vector<Family>& Families();
+// The family of that name in any letter case; null when there is none.
+const Family* FamilyNamed(std::string_view name);
 
 inline constexpr std::uint32_t kEepromLimit = 256;  // the engine's EEPROM address is 8 bits
 

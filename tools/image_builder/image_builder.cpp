@@ -1,10 +1,22 @@
-#include "tools/imagegen/image_builder.h"
+#include "tools/image_builder/image_builder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+
+#include "catalogue/chip_family.h"
 
 namespace imagegen {
 namespace {
+
+std::vector<Family> FamiliesOfTheCatalogue() {
+    std::vector<Family> families;
+    for (const vorlan::ChipFamily& chip : vorlan::ChipFamilies()) {
+        families.push_back({chip.partName, chip.family, chip.memory.sixteenBit,
+                            static_cast<std::uint32_t>(vorlan::ProgramLimitBytes(chip))});
+    }
+    return families;
+}
 
 enum class Space { Program, Eeprom, Configuration, IdLocations, Outside };
 
@@ -68,6 +80,24 @@ bool CheckNoOverlap(const std::string& path, const std::vector<DataRecord>& reco
 
 }  // namespace
 
+const std::vector<Family>& Families() {
+    static const std::vector<Family> families = FamiliesOfTheCatalogue();
+    return families;
+}
+
+const Family* FamilyNamed(std::string_view name) {
+    for (const Family& family : Families()) {
+        const bool same = std::equal(name.begin(), name.end(), family.name.begin(),
+                                     family.name.end(), [](char a, char b) {
+                                         return std::toupper(static_cast<unsigned char>(a)) ==
+                                                std::toupper(static_cast<unsigned char>(b));
+                                     });
+        if (same)
+            return &family;
+    }
+    return nullptr;
+}
+
 bool BuildSlotImage(const Family& family, const std::string& path,
                     const std::vector<DataRecord>& records, SlotImage& image, std::string& error) {
     image = SlotImage{};
@@ -103,7 +133,7 @@ bool BuildSlotImage(const Family& family, const std::string& path,
                 case Space::Outside:
                     error = Where(path, record.line) + "program data at " + Hex(address) +
                             " above the limit " + Hex(family.programLimit) + " of chip " +
-                            family.name;
+                            std::string(family.name);
                     return false;
             }
         }

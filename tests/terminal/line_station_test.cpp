@@ -1,0 +1,87 @@
+// The pieces of a production station that need no board: the CRC-32 that
+// records what went into a board, the --reset pulse on a port's modem line
+// (through the fake backend: a pseudo-terminal has no modem lines), and the
+// --firmware table.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ports/serial_driver.h"
+#include "tests/ports/fake_serial_backend.h"
+#include "tests/support/virtual_clock.h"
+#include "tools/flash/board_presence.h"
+#include "tools/flash/firmware_table.h"
+#include "tools/flash/image_crc.h"
+
+namespace vorlan::flash {
+namespace {
+
+TEST(LineStation, Crc32OfTheImageAsSent) {
+    const std::string check = "123456789";  // the CRC-32 check value
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(check.data());
+    EXPECT_EQ(Crc32(bytes, check.size()), 0xCBF43926u);
+    EXPECT_EQ(Crc32(bytes + 4, 5, Crc32(bytes, 4)), 0xCBF43926u);  // in pieces
+
+    // Program bytes after the jump block up to the length sent, then the
+    // head, then the EEPROM: "12" is the jump, "6789" is left unsent.
+    std::uint8_t program[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    const std::uint8_t head[] = {'6', '7'};
+    const std::uint8_t eeprom[] = {'8', '9'};
+    ImageDescriptor image{head, 2, program, 9, eeprom, 2};
+    const std::string sent = "3456789";
+    EXPECT_EQ(ImageCrc(image, 5, 2),
+              Crc32(reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size()));
+}
+
+class ResetPulseTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetSerialBackend(&os); }
+    void TearDown() override {
+        CloseAllPorts();
+        SetSerialBackend(nullptr);
+    }
+    test::FakeSerialBackend os;
+    test::VirtualClock clock;
+};
+
+TEST_F(ResetPulseTest, AssertsTheLineFor50MsThenReleasesIt) {
+    os.modemLines = true;
+    ASSERT_NE(OpenPort(4, 115200, 0, 2, 8), nullptr);
+    const int handle = PortRecordAt(4).handle;
+    std::string duringPulse;
+    clock.SetPassHook([&](std::int64_t) { duringPulse = os.calls.back(); });
+    for (const bool dtr : {true, false}) {
+        os.calls.clear();
+        const std::int64_t start = clock.ElapsedMs();
+        EXPECT_EQ(PulseModemLine(4, dtr, clock), "");
+        const std::string line = dtr ? "dtr " : "rts ";
+        EXPECT_EQ(os.calls, (std::vector<std::string>{"set" + line + std::to_string(handle),
+                                                      "clr" + line + std::to_string(handle)}));
+        EXPECT_EQ(duringPulse, "set" + line + std::to_string(handle));
+        EXPECT_EQ(clock.ElapsedMs() - start, 50);
+    }
+}
+
+TEST_F(ResetPulseTest, APortWithoutModemLinesIsToldAndLeftAsItIs) {
+    EXPECT_NE(PulseModemLine(4, true, clock).find("not open"), std::string::npos);
+    ASSERT_NE(OpenPort(4, 115200, 0, 2, 8), nullptr);
+    const std::string note = PulseModemLine(4, true, clock);
+    EXPECT_NE(note.find("no DTR line"), std::string::npos) << note;
+    EXPECT_NE(note.find("not reset"), std::string::npos) << note;
+    EXPECT_EQ(os.calls.back(), "clrdtr " + std::to_string(PortRecordAt(4).handle));
+}
+
+TEST(LineStation, TheFirmwareTableLinesUpItsColumns) {
+    const std::vector<std::string> table = FirmwareTable(
+        {"Device - Print          - Preparation", "-------------",
+         "24HJ64 - DEMO-24HJ[16PIN] - CAN   [Code:04]", "258    - VL-X[A] - UNKNOWN  [Code:00]"});
+    EXPECT_EQ(table, (std::vector<std::string>{
+                         "Device  Print             Preparation",
+                         std::string(44, '-'),
+                         "24HJ64  DEMO-24HJ[16PIN]  CAN   [Code:04]",
+                         "258     VL-X[A]           UNKNOWN  [Code:00]",
+                     }));
+}
+
+}  // namespace
+}  // namespace vorlan::flash

@@ -1,0 +1,106 @@
+#include "tools/flash/board_loop.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "tools/flash/board_presence.h"
+#include "tools/flash/json_line.h"
+#include "tools/flash/parallel_runs.h"
+#include "tools/flash/single_run.h"
+
+namespace vorlan::flash {
+
+namespace {
+
+// The waiting line, redrawn in place on a terminal: "waiting for board #2 -
+// 0:12".
+class WaitingLine {
+public:
+    WaitingLine(FlashStation& station, std::string what)
+        : station_(station), what_(std::move(what)) {}
+    void Show(double seconds) {
+        const auto whole = static_cast<long>(seconds);
+        if (whole == shownSeconds_)
+            return;
+        shownSeconds_ = whole;
+        char text[160];
+        std::snprintf(text, sizeof text, "%s - %ld:%02ld", what_.c_str(), whole / 60, whole % 60);
+        station_.Console().ShowWaiting(text);
+    }
+
+private:
+    FlashStation& station_;
+    std::string what_;
+    long shownSeconds_ = -1;
+};
+
+}  // namespace
+
+std::string LoopTallyLine(const std::string& port, const LoopTally& tally, bool json,
+                          int exitStatus) {
+    const int boards = tally.programmed + tally.failed;
+    if (json) {
+        return JsonLine()
+            .Text("event", "loop_end")
+            .Text("port", port)
+            .Integer("boards", boards)
+            .Integer("programmed", tally.programmed)
+            .Integer("failed", tally.failed)
+            .Integer("exit_status", exitStatus)
+            .Object();
+    }
+    return port + ": " + std::to_string(boards) + (boards == 1 ? " board" : " boards") + " - " +
+           std::to_string(tally.programmed) + " programmed, " + std::to_string(tally.failed) +
+           " failed";
+}
+
+int RunBoardAfterBoard(FlashStation& station) {
+    const FlashArguments& arguments = station.Arguments();
+    LoopTally tally;
+    std::vector<int> statuses;
+    bool stoppedInRun = false;
+    if (!station.OpenPort()) {
+        RunFacts facts = station.PortFailure();
+        station.Report(facts);
+        statuses.push_back(facts.exitStatus);
+    } else {
+        const auto pulse = [&station] { station.PulseReset(); };
+        for (int number = 1; arguments.count == 0 || number <= arguments.count; ++number) {
+            if (station.PrintsText())
+                station.Console().PrintLine("Waiting for board #" + std::to_string(number) +
+                                            " (reset or switch it on; Ctrl-C ends the loop)");
+            WaitingLine next(station, "waiting for board #" + std::to_string(number));
+            const Presence arrived =
+                WaitForBoard(station.PortIndex(), station.SearchByte(), station.EnginePause(),
+                             pulse, [&next](double seconds) { next.Show(seconds); });
+            station.Console().ClearBar();
+            if (arrived == Presence::kStopped)
+                break;
+            const RunFacts facts = station.ProgramBoard(number, tally);
+            statuses.push_back(facts.exitStatus);
+            if (facts.exitStatus == kExitStopped) {
+                stoppedInRun = true;
+                break;
+            }
+            if (arguments.count > 0 && number == arguments.count)
+                break;
+            if (station.PrintsText())
+                station.Console().PrintLine("Take board #" + std::to_string(number) + " away");
+            WaitingLine gone(station, "waiting for board #" + std::to_string(number) + " to go");
+            const Presence left =
+                WaitUntilBoardGone(station.PortIndex(), station.SearchByte(), station.EnginePause(),
+                                   [&gone](double seconds) { gone.Show(seconds); });
+            station.Console().ClearBar();
+            if (left == Presence::kStopped)
+                break;
+        }
+    }
+    // Ctrl-C while waiting ends the loop as --count does: what counts is
+    // whether a board failed.
+    const int status = stoppedInRun ? kExitStopped : CombinedExitStatus(statuses);
+    station.PrintLine(LoopTallyLine(station.Label(), tally, arguments.json, status));
+    return status;
+}
+
+}  // namespace vorlan::flash
