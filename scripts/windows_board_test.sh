@@ -95,7 +95,8 @@ flash() {
 # where the COM name leads.
 comparable() {
     sed -e 's/^\(vorlan-flash, .*, port COM[0-9]*\) (.*)$/\1/' \
-        -e 's/^Result after [0-9.]* s:/Result:/' -e 's/ ([0-9.]* s)$//' "$1"
+        -e 's/^Result after [0-9.]* s:/Result:/' -e 's/ ([0-9.]* s)$//' \
+        -e 's/ ([0-9.]* s, / (/' "$1"
 }
 
 # same_run <name> <com> <exit status> <text> [board options...]: the board
