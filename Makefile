@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo demo-line screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo demo-line screenshots windows-screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -28,23 +28,35 @@ fuzz:
 fuzz-ci:
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
-# Everything but the desktop program for Windows, cross-built with mingw-w64:
-# build-windows/bin/vorlan-flash.exe. The image generator runs under wine.
+# The programs for Windows, cross-built with mingw-w64: build-windows/bin/
+# vorlan.exe (the desktop program on the Win32 controls) and vorlan-flash.exe.
+# The image generator and the icon tool run under wine.
 windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
-# The Windows build's tests under wine, and whole runs of vorlan-flash.exe
-# against the (Linux) board emulator beside the Linux vorlan-flash.
+# The Windows build's tests under wine (the Win32 windows among them), whole
+# runs of vorlan-flash.exe against the (Linux) board emulator beside the Linux
+# vorlan-flash, and vorlan.exe on Xvfb driven with xdotool.
 test-windows: build windows
 	JOBS=$(JOBS) ./scripts/windows_tests.sh
 
-# PNGs of the four windows for the documentation (needs xvfb and xauth).
+# PNGs of the four windows for the documentation (needs xvfb and xauth);
+# windows-screenshots: those of vorlan.exe under wine, in both modes (the
+# Updater window's build goes to build-windows-updater).
 screenshots: build
 	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
 
+windows-screenshots: build windows
+	cmake --preset windows -B build-windows-updater -DVORLAN_BUILD_VERSION="XYZ 01.00" >/dev/null
+	cmake --build build-windows-updater -j $(JOBS) --target vorlan
+	./scripts/windows_screenshots.sh build-windows/bin/vorlan.exe build/bin \
+	    docs/screenshots/windows/upgrade-mode
+	./scripts/windows_screenshots.sh build-windows-updater/bin/vorlan.exe build/bin \
+	    docs/screenshots/windows/updater-mode
+
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows
+	rm -rf build build-sanitize build-fuzz build-windows build-windows-updater
 
 # A whole update against the board emulator, in a window or in this terminal.
 # Builds only the programs it runs, quietly: the build's log is shown only

@@ -1,7 +1,5 @@
 #include "app/build_version.h"
 
-#include <QCoreApplication>
-#include <QString>
 #include <utility>
 
 namespace vorlan {
@@ -11,6 +9,7 @@ namespace {
 struct BuildInfo {
     std::string version = VORLAN_BUILD_VERSION;
     std::string title;
+    ApplicationTitleSink titleSink;
     std::vector<std::string> commandLine;
     NotifierPorts notifierPorts;
 };
@@ -31,12 +30,16 @@ void SetBuildVersion(const std::string& version) {
 
 void SetApplicationTitle(const std::string& title) {
     Info().title = title;
-    // Not the display name: Qt would append that to every window title.
-    QCoreApplication::setApplicationName(QString::fromStdString(title));
+    if (Info().titleSink)
+        Info().titleSink(title);
 }
 
 std::string ApplicationTitle() {
     return Info().title;
+}
+
+void SetApplicationTitleSink(ApplicationTitleSink sink) {
+    Info().titleSink = std::move(sink);
 }
 
 void SetCommandLine(std::vector<std::string> commandLine) {

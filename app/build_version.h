@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,12 @@ namespace vorlan {
 const std::string& BuildVersion();
 void SetBuildVersion(const std::string& version);
 
-// The text the desktop shows for the running program (Qt's application name).
+// The text the desktop shows for the running program (the task bar's, and
+// the caption of the error display). The toolkit hands it on through its sink.
 void SetApplicationTitle(const std::string& title);
 std::string ApplicationTitle();
+using ApplicationTitleSink = std::function<void(const std::string& title)>;
+void SetApplicationTitleSink(ApplicationTitleSink sink);
 
 // The process's command line, program name first, as the notifier's start
 // rule reads it.

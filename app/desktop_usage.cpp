@@ -1,5 +1,11 @@
 #include "app/desktop_usage.h"
 
+#include <cstdio>
+#include <string_view>
+
+#include "platform/console.h"
+#include "platform/port_help.h"
+
 namespace vorlan {
 
 std::string DesktopUsage() {
@@ -16,20 +22,22 @@ std::string DesktopUsage() {
            "                a 12-byte UDP record from local port 3004 to 127.0.0.1:3000\n"
            "  --help        show this text\n"
            "  --version     show the program's version\n"
-           "\n"
-           "Environment:\n"
-           "  VORLAN_PORT_DIR      the folder of the com<n> port links, instead of\n"
-           "                       /etc/vorlan/ports\n"
-           "  VORLAN_SETTINGS_DIR  a folder whose Quenta/Vorlan.conf is used instead of\n"
-           "                       both settings files below\n"
-           "\n"
-           "Files:\n"
-           "  /etc/vorlan/ports/com<n>      link to the serial device used as COM<n>\n"
-           "  ~/.config/Quenta/Vorlan.conf  the port chosen last (setting \"com\")\n"
-           "  /etc/xdg/Quenta/Vorlan.conf   an administrator's default port\n"
-           "\n"
-           "Without a link, COM<n> is /dev/ttyS<n-1>, /dev/ttyUSB<n-33> or\n"
-           "/dev/ttyACM<n-65>.\n";
+           "\n" +
+           PortFilesHelp();
+}
+
+std::optional<int> AnswerInfoArgument(int argc, char** argv, const char* projectVersion) {
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (first != "--help" && first != "--version")
+        return std::nullopt;
+    UseParentConsole();
+    if (first == "--help") {
+        std::fputs(DesktopUsage().c_str(), stdout);
+    } else {
+        std::printf("vorlan %s\n", projectVersion);
+    }
+    std::fflush(stdout);
+    return 0;
 }
 
 }  // namespace vorlan

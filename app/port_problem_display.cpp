@@ -1,10 +1,8 @@
 #include "app/port_problem_display.h"
 
-#include <QLabel>
 #include <cstdio>
 
-#include "app/panel_status_bar.h"
-#include "app/updater_window.h"
+#include "app/main_windows.h"
 #include "engine/status_reporting.h"
 #include "ports/port_selection.h"
 
@@ -19,17 +17,15 @@ void ShowPortProblem(const std::string& problem) {
         std::fprintf(stderr, "vorlan: Invalid Port Com - %s\n", problem.c_str());
         std::fflush(stderr);
     }
-    const QString tip = QString::fromStdString(problem);
     // ReportResult shows "Invalid Port Com" in the Upgrade window's step
     // panel when that window exists, else on the Updater window's result line.
     if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
-        auto* bar = dynamic_cast<PanelStatusBar*>(&upgrade->StatusBar());
-        if (QLabel* panel = bar != nullptr ? bar->Panel(StepPanelIndex) : nullptr)
-            panel->setToolTip(tip);
+        if (auto* controls = dynamic_cast<UpgradeWindowControls*>(upgrade))
+            controls->SetPortProblemTip(problem);
         return;
     }
-    if (auto* updater = dynamic_cast<UpdaterWindow*>(RegisteredUpdaterWindow()))
-        updater->Label2()->setToolTip(tip);
+    if (auto* controls = dynamic_cast<UpdaterWindowControls*>(RegisteredUpdaterWindow()))
+        controls->SetPortProblemTip(problem);
 }
 
 }  // namespace vorlan

@@ -1,17 +1,17 @@
 #include "app/start_click_guard.h"
 
-#include <QGuiApplication>
-#include <QStyleHints>
-
 namespace vorlan {
 
 void StartClickGuard::RunStarting() {
-    started_.start();
+    started_ = true;
+    startedAt_ = std::chrono::steady_clock::now();
 }
 
 bool StartClickGuard::IsSecondClickOfStart() const {
-    return started_.isValid() &&
-           started_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    if (!started_)
+        return false;
+    const auto elapsed = std::chrono::steady_clock::now() - startedAt_;
+    return elapsed < std::chrono::milliseconds(doubleClickMs_());
 }
 
 }  // namespace vorlan

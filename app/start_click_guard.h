@@ -5,19 +5,26 @@
 // start click's twin. UI thread only.
 #pragma once
 
-#include <QElapsedTimer>
+#include <chrono>
 
 namespace vorlan {
 
 class StartClickGuard {
 public:
+    // doubleClickMs: the toolkit's double-click interval, read at each click
+    // (the user may change it while the program runs).
+    using IntervalSource = int (*)();
+    explicit StartClickGuard(IntervalSource doubleClickMs) : doubleClickMs_(doubleClickMs) {}
+
     // At the start button's click, before the run.
     void RunStarting();
     // true for a stop press that only finishes a double-click on START.
     bool IsSecondClickOfStart() const;
 
 private:
-    QElapsedTimer started_;
+    IntervalSource doubleClickMs_;
+    bool started_ = false;
+    std::chrono::steady_clock::time_point startedAt_;
 };
 
 }  // namespace vorlan

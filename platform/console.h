@@ -15,6 +15,13 @@ bool IsTerminal(std::FILE* stream);
 // DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM is set); Windows always has one.
 bool HasDesktop();
 
+// For a windowed program's --help and start-up messages: on Windows a
+// program of the GUI subsystem started from a console has no standard
+// streams; this attaches the console it was started from, if any, and points
+// stdout and stderr there. Streams that already lead somewhere (a file, a
+// pipe) stay as they are. Elsewhere it does nothing.
+void UseParentConsole();
+
 // From now on each interrupt (Ctrl-C) only counts a press for
 // TakeConsoleInterrupt; the handler does nothing else, so a run sees the press
 // at its next wait. The pressesToEndAtOnce-th press of the process writes

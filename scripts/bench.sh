@@ -84,3 +84,7 @@ grep ': stats ' "$WORK/flash.err" | awk -v boards="$BOARDS" -v start="$start" -v
     printf "  %d boards, %d runs: slowest run %.3f s; whole call %.3f s\n", boards, runs, slowest, wall
     printf "  whole call / wire time of one run (%.3f s): %.3f (target <= 1.10)\n", wire, wall / wire
 }'
+
+# The same run under wine, in the terminal and in the window, when the
+# Windows build is there (make windows).
+"$ROOT/scripts/bench_wine.sh"

@@ -33,6 +33,8 @@ void OnInterrupt(int, siginfo_t* info, void*) {
 
 }  // namespace
 
+void UseParentConsole() {}
+
 bool HasDesktop() {
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
            std::getenv("QT_QPA_PLATFORM") != nullptr;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +34,22 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 }
 
 }  // namespace
+
+void UseParentConsole() {
+    const auto leadsSomewhere = [](DWORD which) {
+        HANDLE handle = GetStdHandle(which);
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+               GetFileType(handle) != FILE_TYPE_UNKNOWN;
+    };
+    const bool out = leadsSomewhere(STD_OUTPUT_HANDLE);
+    const bool err = leadsSomewhere(STD_ERROR_HANDLE);
+    if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!out)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!err)
+        std::freopen("CONOUT$", "w", stderr);
+}
 
 bool HasDesktop() {
     return true;

@@ -1,4 +1,4 @@
-#include "app/port_setup_window.h"
+#include "app/qt/port_setup_window.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "app/version_list_window.h"
+#include "app/qt/version_list_window.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "engine/decimal_text.h"
+#include "platform/port_help.h"
 #include "ports/serial_driver.h"
 
 namespace vorlan::flash {
@@ -269,9 +270,7 @@ std::string UsageText(const std::string& programName) {
            "built into this program into it, as the desktop updater's start button does.\n"
            "\n"
            "  --port PORT  the port: COM<n> (any letter case, " +
-           range +
-           "), a device\n"
-           "               path such as /dev/ttyUSB0, or a name in /dev/serial/by-id.\n"
+           range + "), " + PortArgumentHelp() +
            "               Without it: the port chosen last in the desktop updater.\n"
            "               Repeat it to program several boards at once: one run per port,\n"
            "               in parallel, each line prefixed with its port, then a summary.\n"
@@ -335,13 +334,8 @@ std::string UsageText(const std::string& programName) {
            "failed after blocks were sent, holds a partial image and must be programmed\n"
            "again. A third Ctrl-C ends the program at once, for a run that no longer\n"
            "answers.\n"
-           "\n"
-           "COM<n> is the link com<n> in the folder $VORLAN_PORT_DIR (default\n"
-           "/etc/vorlan/ports), else /dev/ttyS<n-1> (COM1-32), /dev/ttyUSB<n-33>\n"
-           "(COM33-64), /dev/ttyACM<n-65> (COM65-96). A device given by path is opened\n"
-           "as the COM name that leads to it, or else as the highest COM number without\n"
-           "a link (COM257 normally); a device of the fixed scheme that is not there\n"
-           "keeps its own number (an unplugged /dev/ttyUSB0 is COM33).\n"
+           "\n" +
+           PortNamingHelp() +
            "\n"
            "Every frame must be acknowledged, once. A reply that answers no frame (one\n"
            "waiting before a frame is sent, or a second 'K' with an answer) ends the run\n"

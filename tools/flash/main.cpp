@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,11 @@ void PrintVersion() {
 int main(int argc, char** argv) {
     SteadySeconds();  // the clock of the JSON steps starts with the program
     const std::vector<std::string> words(argv, argv + argc);
-    const std::string programName = argc > 0 ? argv[0] : "vorlan-flash";
+    // The name the user typed, without the folder (on Windows argv[0] is the
+    // whole path, Z:\...\vorlan-flash.exe under wine).
+    const std::string programName = argc > 0 && argv[0][0] != '\0'
+                                        ? std::filesystem::path(argv[0]).filename().string()
+                                        : "vorlan-flash";
     const FlashArguments arguments = vorlan::flash::ParseFlashArguments(words);
     switch (arguments.action) {
         case FlashAction::UsageError:

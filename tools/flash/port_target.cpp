@@ -117,6 +117,8 @@ std::string PortProblem(std::int16_t portIndex) {
         where = ShownPath(lookup.overridePath);
     } else if (lookup.aliasFound) {
         where = com + " is " + ShownPath(lookup.aliasLink);
+    } else if (folder.empty()) {
+        where = com + " is " + lookup.devicePath;  // Windows: no alias folder
     } else {
         where = com + " is " + lookup.devicePath + " (no link " +
                 fs::path(lookup.aliasLink).filename().string() + " in " + folder + ")";

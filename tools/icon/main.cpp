@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/logos.h"
+#include "app/qt/logos.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {

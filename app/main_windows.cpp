@@ -1,0 +1,137 @@
+#include "app/main_windows.h"
+
+#include "app/build_version.h"
+#include "app/port_problem_display.h"
+#include "app/window_titles.h"
+#include "catalogue/image_table.h"
+#include "engine/link_state.h"
+#include "engine/status_reporting.h"
+#include "engine/update_run.h"
+#include "ports/port_selection.h"
+#include "ports/port_setting.h"
+#include "ports/status_notifier.h"
+
+namespace vorlan {
+
+namespace {
+
+void StartNotifier() {
+    StartStatusNotifier(CommandLine(), CurrentNotifierPorts().local,
+                        CurrentNotifierPorts().destination);
+}
+
+// A run from a start button; the guard learns of the click first, so that
+// the stop button that takes its place can tell a double-click's twin.
+void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, StatusBarView& status) {
+    if (!IsRunActive())
+        guard.RunStarting();
+    RunUpdate(progress, status);
+}
+
+}  // namespace
+
+UpgradeWindowBehaviour::UpgradeWindowBehaviour(UpgradeWindowControls& controls,
+                                               StartClickGuard::IntervalSource doubleClickMs)
+    : controls_(controls), startClick_(doubleClickMs) {
+    RegisterUpgradeWindow(&controls_);
+}
+
+UpgradeWindowBehaviour::~UpgradeWindowBehaviour() {
+    if (RegisteredUpgradeWindow() == &controls_)
+        RegisterUpgradeWindow(nullptr);
+}
+
+void UpgradeWindowBehaviour::Construct() {
+    try {
+        StartNotifier();
+        controls_.SetTitle(UpgradeTitle());
+        SetApplicationTitle(BuildVersion());
+        RestorePortFromSetting();
+        InstallPortProblemDisplay();
+        BuildImageTable();
+        ShowPortOnStatusBar(controls_.StatusBar());
+    } catch (...) {
+        RegisterUpgradeWindow(nullptr);
+        throw;
+    }
+}
+
+void UpgradeWindowBehaviour::Button1Click() {
+    RunFromStartButton(startClick_, controls_.ProgressBar(), controls_.StatusBar());
+}
+
+void UpgradeWindowBehaviour::Button2Click() {
+    if (startClick_.IsSecondClickOfStart())
+        return;
+    ShowIdleButtons();
+    RequestStop();
+}
+
+void UpgradeWindowBehaviour::SerialPort1Click() {
+    controls_.ShowPortSetupWindow();
+}
+
+void UpgradeWindowBehaviour::FormClose() {
+    StorePortOnClose();
+}
+
+UpdaterWindowBehaviour::UpdaterWindowBehaviour(UpdaterWindowControls& controls,
+                                               StartClickGuard::IntervalSource doubleClickMs)
+    : controls_(controls), startClick_(doubleClickMs) {
+    RegisterUpdaterWindow(&controls_);
+}
+
+UpdaterWindowBehaviour::~UpdaterWindowBehaviour() {
+    if (RegisteredUpdaterWindow() == &controls_)
+        RegisterUpdaterWindow(nullptr);
+}
+
+void UpdaterWindowBehaviour::Construct() {
+    try {
+        StartNotifier();
+        controls_.ShowLogo(ChooseLogo(BuildVersion()));
+        controls_.SetTitle(UpdaterTitle());
+        SetApplicationTitle(BuildVersion());
+        controls_.SetProductLabel(BuildVersion());
+        RestorePortFromSetting();
+        InstallPortProblemDisplay();
+        BuildImageTable();
+        ShowPortOnStatusBar(controls_.StatusBar());
+        // In Upgrade mode this window stays hidden and the grey goes to the
+        // Upgrade window's bar, which is the one the user sees.
+        if (auto* upgrade = dynamic_cast<UpgradeWindowControls*>(RegisteredUpgradeWindow())) {
+            upgrade->SetStatusBarBackground(kColourGrey);
+        } else {
+            controls_.SetStatusBarBackground(kColourGrey);
+        }
+    } catch (...) {
+        RegisterUpdaterWindow(nullptr);
+        throw;
+    }
+}
+
+void UpdaterWindowBehaviour::Button1Click() {
+    RunFromStartButton(startClick_, controls_.ProgressBar(), controls_.StatusBar());
+}
+
+void UpdaterWindowBehaviour::Button2Click() {
+    if (startClick_.IsSecondClickOfStart())
+        return;
+    controls_.SetStopButtonVisible(false);
+    RequestStop();
+}
+
+void UpdaterWindowBehaviour::S1Click() {
+    controls_.HideResultLines();
+    controls_.ShowPortSetupWindow();
+}
+
+void UpdaterWindowBehaviour::Label1DblClick() {
+    controls_.ShowVersionListWindow(VersionListTitle(controls_.ProductLabel()));
+}
+
+void UpdaterWindowBehaviour::FormClose() {
+    StorePortOnClose();
+}
+
+}  // namespace vorlan

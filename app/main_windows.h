@@ -1,0 +1,109 @@
+// What the two main windows do, written once for every toolkit: the
+// constructor's steps, START and STOP with the double-click guard, the menu
+// items, the product label's double-click and the close handler with the
+// port's restore and store. A toolkit's window creates its controls,
+// implements the controls interface below and forwards its events here.
+//
+// UI thread only. A run blocks in the engine's pauses, which handle the
+// window's events nested inside them.
+#pragma once
+
+#include <string>
+
+#include "app/logo.h"
+#include "app/start_click_guard.h"
+#include "engine/views.h"
+
+namespace vorlan {
+
+// What the behaviour needs of the Upgrade window beyond the status
+// operations' view.
+class UpgradeWindowControls : public UpgradeWindowView {
+public:
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual ProgressBarView& ProgressBar() = 0;
+    virtual void SetStatusBarBackground(StatusColour colour) = 0;
+    // Shows the Port setup window without waiting for it.
+    virtual void ShowPortSetupWindow() = 0;
+    // Why "Invalid Port Com", beside the step panel that shows it; empty
+    // takes it away.
+    virtual void SetPortProblemTip(const std::string& problem) = 0;
+};
+
+// What the behaviour needs of the Updater window beyond the status
+// operations' view.
+class UpdaterWindowControls : public UpdaterWindowView {
+public:
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual ProgressBarView& ProgressBar() = 0;
+    virtual void SetStatusBarBackground(StatusColour colour) = 0;
+    virtual void ShowLogo(LogoChoice logo) = 0;
+    virtual void SetProductLabel(const std::string& text) = 0;  // Label1
+    virtual std::string ProductLabel() const = 0;
+    // Hides the result line (Label2) and the identification line (Label3),
+    // painting the window where they were at once.
+    virtual void HideResultLines() = 0;
+    virtual void ShowPortSetupWindow() = 0;
+    // Sets the Version list window's title, then shows it without waiting.
+    virtual void ShowVersionListWindow(const std::string& title) = 0;
+    // Why "Invalid Port Com", beside the result line; empty takes it away.
+    virtual void SetPortProblemTip(const std::string& problem) = 0;
+};
+
+class UpgradeWindowBehaviour {
+public:
+    // Registers the controls as the Upgrade window, which turns Upgrade mode
+    // on; the destructor takes them back. doubleClickMs: the toolkit's
+    // double-click interval.
+    UpgradeWindowBehaviour(UpgradeWindowControls& controls,
+                           StartClickGuard::IntervalSource doubleClickMs);
+    ~UpgradeWindowBehaviour();
+    UpgradeWindowBehaviour(const UpgradeWindowBehaviour&) = delete;
+    UpgradeWindowBehaviour& operator=(const UpgradeWindowBehaviour&) = delete;
+
+    // The constructor's steps once the controls exist: notifier, title,
+    // application title, port from "com", image table, port panel. Throws
+    // what the notifier start and the settings store throw, after taking the
+    // registration back.
+    void Construct();
+
+    void Button1Click();      // START: one run, search then program
+    void Button2Click();      // STOP: START back at once, stop request raised;
+                              // ignored as the twin of a double-click on START
+    void SerialPort1Click();  // "Serial Port": shows Port setup
+    void FormClose();         // stops a run, closes the port, stores "com"
+
+private:
+    UpgradeWindowControls& controls_;
+    StartClickGuard startClick_;
+};
+
+class UpdaterWindowBehaviour {
+public:
+    // Registers the controls as the Updater window; the destructor takes them
+    // back.
+    UpdaterWindowBehaviour(UpdaterWindowControls& controls,
+                           StartClickGuard::IntervalSource doubleClickMs);
+    ~UpdaterWindowBehaviour();
+    UpdaterWindowBehaviour(const UpdaterWindowBehaviour&) = delete;
+    UpdaterWindowBehaviour& operator=(const UpdaterWindowBehaviour&) = delete;
+
+    // The constructor's steps once the controls exist: notifier, logo,
+    // title, application title, product label, port from "com", image
+    // table, port panel, and the grey status bar (the Upgrade window's in
+    // Upgrade mode). Throws as UpgradeWindowBehaviour::Construct does.
+    void Construct();
+
+    void Button1Click();    // "&Update": one run, search then program
+    void Button2Click();    // "&Stop": hides itself, raises the stop request;
+                            // ignored as the twin of a double-click on "&Update"
+    void S1Click();         // "&Change port": hides the result lines, shows Port setup
+    void Label1DblClick();  // shows the Version list window
+    void FormClose();       // stops a run, closes the port, stores "com"
+
+private:
+    UpdaterWindowControls& controls_;
+    StartClickGuard startClick_;
+};
+
+}  // namespace vorlan

@@ -1,0 +1,10 @@
+#include "app/qt/window_references.h"
+
+namespace vorlan {
+
+WindowReferences& Windows() {
+    static WindowReferences references;
+    return references;
+}
+
+}  // namespace vorlan

@@ -1,0 +1,96 @@
+// The Updater window on the Win32 controls: product label, logo, a coloured
+// result line, one start button that turns into a stop button during a run,
+// a progress bar and a status bar of four panels. What the controls do is
+// app/main_windows.h's; this class creates them, draws the logos and the
+// result line's colours, forwards the events and implements the controls
+// interface. UI thread only.
+#pragma once
+
+#include <memory>
+
+#include "app/main_windows.h"
+#include "app/win32/run_bars.h"
+#include "app/win32/win32_controls.h"
+
+namespace vorlan::win32 {
+
+class UpdaterWindow final : public Window, public UpdaterWindowControls {
+public:
+    // Registers itself with the status operations before anything else.
+    // Throws what the notifier start and the settings store throw.
+    UpdaterWindow();
+    ~UpdaterWindow() override;
+
+    void SetMainWindow(bool main) { mainWindow_ = main; }
+
+    // UpdaterWindowView
+    vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
+    void ShowResultLine(const std::string& text, StatusColour background,
+                        StatusColour textColour) override;
+    void SetStartButtonVisible(bool visible) override;
+    void SetStopButtonVisible(bool visible) override;
+    void FocusStartButton() override;
+    void EnableChangePortMenu() override;
+    void ShowIdentityLine(const std::string& text) override;
+    void ShowReleaseLine(const std::string& text) override;
+    void HideReleaseLine() override;
+
+    // UpdaterWindowControls
+    void SetTitle(const std::string& title) override;
+    ProgressBarView& ProgressBar() override { return *progressBar1_; }
+    void SetStatusBarBackground(StatusColour colour) override;
+    void ShowLogo(LogoChoice logo) override;
+    void SetProductLabel(const std::string& text) override;
+    std::string ProductLabel() const override;
+    void HideResultLines() override;
+    void ShowPortSetupWindow() override;
+    void ShowVersionListWindow(const std::string& title) override;
+    void SetPortProblemTip(const std::string& problem) override;
+
+    // Event handlers (app/main_windows.h says what each does).
+    void Button1Click() { behaviour_.Button1Click(); }
+    void Button2Click() { behaviour_.Button2Click(); }
+    void S1Click() { behaviour_.S1Click(); }
+    void Label1DblClick() { behaviour_.Label1DblClick(); }
+
+    HWND Button1() const { return button1_; }
+    HWND Button2() const { return button2_; }
+    HWND Image1() const { return image1_; }
+    HWND Image2() const { return image2_; }
+    HWND Label1() const { return label1_; }
+    HWND Label2() const { return label2_; }
+    HWND Label3() const { return label3_; }
+    HWND Label4() const { return label4_; }
+    win32::ProgressBar& ProgressBar1() const { return *progressBar1_; }
+    win32::StatusBar& StatusBar1() const { return *statusBar1_; }
+    // The result line's colours as last set.
+    COLORREF ResultBackground() const { return resultBackground_; }
+    COLORREF ResultTextColour() const { return resultText_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void ShowPlainLine(HWND line, const std::string& text);
+
+    UpdaterWindowBehaviour behaviour_;
+    bool mainWindow_ = false;
+    HWND button1_ = nullptr;
+    HWND button2_ = nullptr;
+    HWND image1_ = nullptr;
+    HWND image2_ = nullptr;
+    HWND bevel1_ = nullptr;
+    HWND label1_ = nullptr;
+    HWND bevel2_ = nullptr;
+    HWND label3_ = nullptr;
+    HWND label4_ = nullptr;
+    HWND label2_ = nullptr;
+    HWND tips_ = nullptr;
+    std::unique_ptr<win32::ProgressBar> progressBar1_;
+    std::unique_ptr<win32::StatusBar> statusBar1_;
+    COLORREF resultBackground_ = 0;
+    COLORREF resultText_ = 0;
+};
+
+}  // namespace vorlan::win32

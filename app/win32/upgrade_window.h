@@ -1,0 +1,67 @@
+// The Upgrade window on the Win32 controls: one large START button that
+// turns into STOP during a run, a smooth progress bar and a status bar of
+// five panels whose step panel carries every step text and every result.
+// What the controls do is app/main_windows.h's; this class creates them,
+// forwards their events and implements the controls interface.
+// UI thread only.
+#pragma once
+
+#include <memory>
+
+#include "app/main_windows.h"
+#include "app/win32/run_bars.h"
+#include "app/win32/win32_controls.h"
+
+namespace vorlan::win32 {
+
+class UpgradeWindow final : public Window, public UpgradeWindowControls {
+public:
+    // Registers itself with the status operations before anything else.
+    // Throws what the notifier start and the settings store throw.
+    UpgradeWindow();
+    ~UpgradeWindow() override;
+
+    // Closing a main window ends the message loop (after a run in progress
+    // has returned to it).
+    void SetMainWindow(bool main) { mainWindow_ = main; }
+
+    // UpgradeWindowView
+    vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
+    void SetStartButtonVisible(bool visible) override;
+    void SetStopButtonVisible(bool visible) override;
+    void FocusStartButton() override;
+
+    // UpgradeWindowControls
+    void SetTitle(const std::string& title) override;
+    ProgressBarView& ProgressBar() override { return *progressBar1_; }
+    void SetStatusBarBackground(StatusColour colour) override;
+    void ShowPortSetupWindow() override;
+    void SetPortProblemTip(const std::string& problem) override;
+
+    // Event handlers (app/main_windows.h says what each does).
+    void Button1Click() { behaviour_.Button1Click(); }
+    void Button2Click() { behaviour_.Button2Click(); }
+    void SerialPort1Click() { behaviour_.SerialPort1Click(); }
+
+    HWND Panel1() const { return panel1_; }
+    HWND Button1() const { return button1_; }
+    HWND Button2() const { return button2_; }
+    win32::ProgressBar& ProgressBar1() const { return *progressBar1_; }
+    win32::StatusBar& StatusBar1() const { return *statusBar1_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+
+    UpgradeWindowBehaviour behaviour_;
+    bool mainWindow_ = false;
+    HWND panel1_ = nullptr;
+    HWND button1_ = nullptr;
+    HWND button2_ = nullptr;
+    std::unique_ptr<win32::ProgressBar> progressBar1_;
+    std::unique_ptr<win32::StatusBar> statusBar1_;
+};
+
+}  // namespace vorlan::win32
