@@ -1,10 +1,13 @@
 #include "app/main_windows.h"
 
+#include <string>
+
 #include "app/build_version.h"
 #include "app/port_problem_display.h"
 #include "app/window_titles.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
+#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
@@ -23,9 +26,21 @@ void StartNotifier() {
 // A run from a start button; the guard learns of the click first, so that
 // the stop button that takes its place can tell a double-click's twin.
 void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, StatusBarView& status) {
-    if (!IsRunActive())
-        guard.RunStarting();
-    RunUpdate(progress, status);
+    if (IsRunActive()) {
+        RunUpdate(progress, status);  // refused: one run at a time
+        return;
+    }
+    guard.RunStarting();
+    // Last run's note goes; a port that still cannot be opened brings its
+    // reason back.
+    ShowResultTip("");
+    if (RunUpdate(progress, status) != RunOutcome::Succeeded)
+        return;
+    // "Program OK" alone would hide that the board asked to keep part of its
+    // memory as it was.
+    const std::int32_t skipped = CurrentRunStatistics().skippedBlocks;
+    if (skipped > 0)
+        ShowResultTip(std::to_string(skipped) + " blocks left out as the board asks");
 }
 
 }  // namespace

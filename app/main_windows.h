@@ -25,9 +25,9 @@ public:
     virtual void SetStatusBarBackground(StatusColour colour) = 0;
     // Shows the Port setup window without waiting for it.
     virtual void ShowPortSetupWindow() = 0;
-    // Why "Invalid Port Com", beside the step panel that shows it; empty
-    // takes it away.
-    virtual void SetPortProblemTip(const std::string& problem) = 0;
+    // The tooltip of the step panel, which shows the result: why "Invalid
+    // Port Com", or the blocks a run left out; empty takes it away.
+    virtual void SetResultTip(const std::string& tip) = 0;
 };
 
 // What the behaviour needs of the Updater window beyond the status
@@ -46,8 +46,9 @@ public:
     virtual void ShowPortSetupWindow() = 0;
     // Sets the Version list window's title, then shows it without waiting.
     virtual void ShowVersionListWindow(const std::string& title) = 0;
-    // Why "Invalid Port Com", beside the result line; empty takes it away.
-    virtual void SetPortProblemTip(const std::string& problem) = 0;
+    // The tooltip of the result line: why "Invalid Port Com", or the blocks
+    // a run left out; empty takes it away.
+    virtual void SetResultTip(const std::string& tip) = 0;
 };
 
 class UpgradeWindowBehaviour {

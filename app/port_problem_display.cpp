@@ -17,15 +17,19 @@ void ShowPortProblem(const std::string& problem) {
         std::fprintf(stderr, "vorlan: Invalid Port Com - %s\n", problem.c_str());
         std::fflush(stderr);
     }
-    // ReportResult shows "Invalid Port Com" in the Upgrade window's step
-    // panel when that window exists, else on the Updater window's result line.
+    ShowResultTip(problem);
+}
+
+void ShowResultTip(const std::string& tip) {
+    // ReportResult shows its texts in the Upgrade window's step panel when
+    // that window exists, else on the Updater window's result line.
     if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow()) {
         if (auto* controls = dynamic_cast<UpgradeWindowControls*>(upgrade))
-            controls->SetPortProblemTip(problem);
+            controls->SetResultTip(tip);
         return;
     }
     if (auto* controls = dynamic_cast<UpdaterWindowControls*>(RegisteredUpdaterWindow()))
-        controls->SetPortProblemTip(problem);
+        controls->SetResultTip(tip);
 }
 
 }  // namespace vorlan

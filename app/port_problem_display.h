@@ -15,4 +15,9 @@ void InstallPortProblemDisplay();
 // An empty problem takes the tooltips away again (the port opened).
 void ShowPortProblem(const std::string& problem);
 
+// A note in the same tooltip beside the result, without the line on standard
+// error: the blocks a successful run left out as the board asked. Empty takes
+// it away.
+void ShowResultTip(const std::string& tip);
+
 }  // namespace vorlan

@@ -163,8 +163,8 @@ void UpdaterWindow::ShowVersionListWindow(const std::string& title) {
     versionList->show();
 }
 
-void UpdaterWindow::SetPortProblemTip(const std::string& problem) {
-    label2_->setToolTip(QString::fromStdString(problem));
+void UpdaterWindow::SetResultTip(const std::string& tip) {
+    label2_->setToolTip(QString::fromStdString(tip));
 }
 
 StatusBarView& UpdaterWindow::StatusBar() {

@@ -105,9 +105,9 @@ void UpgradeWindow::ShowPortSetupWindow() {
         portSetup->show();
 }
 
-void UpgradeWindow::SetPortProblemTip(const std::string& problem) {
+void UpgradeWindow::SetResultTip(const std::string& tip) {
     if (QLabel* panel = statusBar1_->Panel(StepPanelIndex))
-        panel->setToolTip(QString::fromStdString(problem));
+        panel->setToolTip(QString::fromStdString(tip));
 }
 
 void UpgradeWindow::closeEvent(QCloseEvent* event) {

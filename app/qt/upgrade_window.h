@@ -49,7 +49,7 @@ public:
     ProgressBarView& ProgressBar() override;
     void SetStatusBarBackground(StatusColour colour) override;
     void ShowPortSetupWindow() override;
-    void SetPortProblemTip(const std::string& problem) override;
+    void SetResultTip(const std::string& tip) override;
 
     // Event handlers (app/main_windows.h says what each does).
     void Button1Click() { behaviour_.Button1Click(); }

@@ -151,13 +151,13 @@ void UpdaterWindow::ShowVersionListWindow(const std::string& title) {
     ShowWindowOf(versionList);
 }
 
-void UpdaterWindow::SetPortProblemTip(const std::string& problem) {
+void UpdaterWindow::SetResultTip(const std::string& tip) {
     if (tips_ == nullptr) {
         tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                 Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     }
-    std::wstring text = Widen(problem);
+    std::wstring text = Widen(tip);
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

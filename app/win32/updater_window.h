@@ -45,7 +45,7 @@ public:
     void HideResultLines() override;
     void ShowPortSetupWindow() override;
     void ShowVersionListWindow(const std::string& title) override;
-    void SetPortProblemTip(const std::string& problem) override;
+    void SetResultTip(const std::string& tip) override;
 
     // Event handlers (app/main_windows.h says what each does).
     void Button1Click() { behaviour_.Button1Click(); }

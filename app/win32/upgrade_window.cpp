@@ -77,8 +77,8 @@ void UpgradeWindow::ShowPortSetupWindow() {
     ShowWindowOf(Windows().portSetup);
 }
 
-void UpgradeWindow::SetPortProblemTip(const std::string& problem) {
-    statusBar1_->SetPanelTip(StepPanelIndex, problem);
+void UpgradeWindow::SetResultTip(const std::string& tip) {
+    statusBar1_->SetPanelTip(StepPanelIndex, tip);
 }
 
 LRESULT UpgradeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -131,6 +131,19 @@ TEST_F(WindowBoardTest, AReplugIsFoundAndAnUnusablePortSaysWhy) {
     Start();
     EXPECT_EQ(Step(), "Program OK");
     EXPECT_EQ(Why(), "");
+
+    // A board that asks to keep part of its memory: "Program OK" says how
+    // many blocks were left out, until the next START.
+    StopBoard();
+    StartBoard({QStringLiteral("--skip"), QStringLiteral("0x4000:0x400")});
+    Start();
+    EXPECT_EQ(Step(), "Program OK");
+    EXPECT_EQ(Why(), "9 blocks left out as the board asks");
+    SaveToolTipGrab(*upgrade_, *upgrade_->StatusBar1()->Panel(1), "skipped-blocks-why");
+    StopBoard();
+    StartBoard();
+    Start();
+    EXPECT_EQ(Why(), "");
 }
 
 TEST_F(WindowBoardTest, TheSecondClickOfADoubleClickOnStartDoesNotStopTheRun) {
