@@ -22,6 +22,14 @@ using test::Bytes;
 using test::Mode;
 using test::TestImage;
 
+// The faults a change makes to none.
+template <typename Change>
+board::BoardFaults faults(Change change) {
+    board::BoardFaults f;
+    change(f);
+    return f;
+}
+
 class BoardRunTest : public test::RunTest {
 protected:
     // A board that fits the build's image identity.
@@ -129,11 +137,6 @@ TEST_F(BoardRunTest, FaultyBoardsAreNeverReportedProgrammedWithBlocksMissing) {
     Bytes secondFrame{'R', 28, 0x00};
     secondFrame.resize(3 + 24, 'x');
     secondFrame.insert(secondFrame.end(), {0x00, 0x02, 0x00, 0x04, 'K'});
-    const auto faults = [](auto change) {
-        board::BoardFaults f;
-        change(f);
-        return f;
-    };
     const struct {
         const char* name;
         board::BoardFaults faults;
@@ -255,11 +258,6 @@ TEST_F(BoardRunTest, ALateAnswerToProgrammingModeLeavesNoBlockOut) {
 // change how long the search lasts, and bytes that look like an identity
 // answer, after it or during the run, do not change the board the run names.
 TEST_F(BoardRunTest, LineNoiseBendsNeitherTheSearchTimeNorTheIdentifiedBoard) {
-    const auto faults = [](auto change) {
-        board::BoardFaults f;
-        change(f);
-        return f;
-    };
     enum RunEnd { NotFound, Identified, Programmed };
     Bytes trailing;
     for (int i = 0; i < 3000; ++i) trailing.push_back("NK\x86\xFFV"[i % 5]);
