@@ -60,10 +60,10 @@ bool InSkipWindow(const RunPlan& plan, std::int32_t after) {
                                            static_cast<std::int64_t>(plan.skipLength);
 }
 
-// The boot loader gets 2 s to switch; ack, refusal and silence all go on,
-// but a stop pressed meanwhile ends the run like any other stop.
 enum class ProgrammingMode : std::uint8_t { NotAsked, Answered, Unanswered, Stopped };
 
+// The boot loader gets 2 s to switch; ack, refusal and silence all go on,
+// but a stop pressed meanwhile ends the run like any other stop.
 ProgrammingMode EnterProgrammingMode(StatusBarView& status) {
     LinkState& link = Link();
     if (link.fullIdentity == 0 || link.confirmed.biosByte < kFirstProgrammingModeBios)
