@@ -11,6 +11,8 @@ namespace {
 constexpr std::int64_t kUsPerMs = 1000;
 constexpr int kResetPulseMs = 50;
 constexpr std::uint8_t kAck = 'K';
+// 12 reads of 256 bytes: more than the line carries in a pause at 115200 baud.
+constexpr int kReadsPerPause = 12;
 
 enum class Probe { kAnswered, kSilent, kVanished, kStopped };
 
@@ -43,8 +45,12 @@ Probe ProbeOnce(std::int16_t index, std::uint8_t searchByte, Pause& pause) {
             Link().stopRequest = false;
             return Probe::kStopped;
         }
+        // A bounded number of reads a pause: a line that never runs dry must
+        // not keep the loop from its pauses (and from Ctrl-C).
         std::uint8_t buffer[256];
-        for (std::int32_t n; (n = ReadPort(index, buffer, sizeof buffer)) > 0;) {
+        std::int32_t n = 0;
+        for (int read = 0;
+             read < kReadsPerPause && (n = ReadPort(index, buffer, sizeof buffer)) > 0; ++read) {
             for (std::int32_t i = 0; i < n; ++i) answered = answered || buffer[i] == kAck;
         }
         if (!PortStillPresent(index))
