@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/views.h"
 
@@ -26,6 +27,8 @@ public:
     virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) = 0;
     // Reads and discards until a read returns nothing.
     virtual void Drain() = 0;
+    // Why the port cannot be used, for a person; empty when nothing is known.
+    virtual std::string Problem() { return {}; }
 };
 
 // The port the engine uses; never owned here. Unbound, the engine sees a port

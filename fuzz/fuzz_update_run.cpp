@@ -184,9 +184,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vorlan::BindPause(&line);
     NoProgress progress;
     NoStatus status;
-    const vorlan::RunOutcome outcome = vorlan::RunUpdate(progress, status);
+    const vorlan::RunResult result = vorlan::RunUpdate(progress, status);
 
-    if (outcome == vorlan::RunOutcome::Succeeded) {
+    if (result.Succeeded()) {
         Bytes expected(model.ProgramMemory().size(), 0xFF);
         std::copy(jumped.begin(), jumped.end(), expected.begin());
         std::copy(head.begin(), head.end(), expected.begin() + kHeadEnd - head.size());

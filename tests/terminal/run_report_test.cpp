@@ -26,22 +26,21 @@ TEST(RunReport, JsonTextsAreValidWhateverBytesTheyHold) {
 
 TEST(RunReport, TheResultLineNamesPortBoardAndOutcome) {
     RunFacts programmed;
-    programmed.succeeded = true;
-    programmed.lastStatus = "Program OK";
+    programmed.result.kind = RunEnd::Programmed;
+    programmed.result.upgradeMode = true;
     programmed.portName = "COM5";
-    programmed.chipIdentity = 254;
-    programmed.boardCode = 9;
-    programmed.biosByte = 9;
-    programmed.fullIdentity = true;
+    programmed.result.facts.boardIdentified = true;
+    programmed.result.facts.board = {9, 254, 9, 4};
+    programmed.result.facts.fullIdentity = true;
     programmed.seconds = 6.34;
     RunFacts skipped = programmed;
-    skipped.statistics.skippedBlocks = 9;
+    skipped.result.facts.skippedBlocks = 9;
     RunFacts stopped = programmed;
-    stopped.succeeded = false;
-    stopped.lastStatus = " User Abort !! ";
-    stopped.statistics.blocksSent = 69;
+    stopped.result.kind = RunEnd::UserAbort;
+    stopped.result.framesReachedBoard = true;
+    stopped.result.facts.blocksSent = 69;
     RunFacts notFound;
-    notFound.lastStatus = "Device not Found";
+    notFound.result.kind = RunEnd::DeviceNotFound;
     notFound.portName = "/dev/ttyUSB0";
     notFound.seconds = 10;
 

@@ -20,6 +20,7 @@ public:
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     // Reads and discards until a read returns nothing, counting what it read.
     void Drain() override;
+    std::string Problem() override { return port_.Problem(); }
 
     std::uint64_t BytesSent() const { return sent_; }
     std::uint64_t BytesReceived() const { return received_; }

@@ -6,6 +6,7 @@
 #include "engine/decimal_text.h"
 #include "platform/port_help.h"
 #include "ports/serial_driver.h"
+#include "tools/flash/run_summary.h"
 
 namespace vorlan::flash {
 
@@ -339,8 +340,12 @@ std::string UsageText(const std::string& programName) {
            "\n"
            "Every frame must be acknowledged, once. A reply that answers no frame (one\n"
            "waiting before a frame is sent, or a second 'K' with an answer) ends the run\n"
-           "with \"Answer out of step !!\"; an identity answer instead of an answer (the\n"
-           "board restarted) with \"Board restarted !!\". What no byte protocol of this\n"
+           "with \"" +
+           ResultWords(RunEnd::OutOfStep) +
+           "\"; an identity answer instead of an answer (the\n"
+           "board restarted) with \"" +
+           ResultWords(RunEnd::BoardRestarted) +
+           "\". What no byte protocol of this\n"
            "kind can tell from a good board: a board that acknowledges a frame before it\n"
            "has arrived; one whose late second 'K' lands exactly when it drops the next\n"
            "frame; one that fell silent while the line still carries a lone 'K' now and\n"

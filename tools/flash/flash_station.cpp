@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/command_frame.h"
-#include "engine/link_state.h"
 #include "engine/run_plan.h"
-#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "platform/com_naming.h"
@@ -15,7 +12,6 @@
 #include "ports/port_setting.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/board_presence.h"
-#include "tools/flash/image_crc.h"
 #include "tools/flash/json_line.h"
 #include "tools/flash/port_target.h"
 #include "tools/flash/run_log.h"
@@ -110,11 +106,11 @@ void FlashStation::PrintStart() {
 
 RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     const double start = seconds_();
-    const RunOutcome outcome = RunUpdate(progress_, Status());
+    RunResult result = RunUpdate(progress_, Status());
     console_.ClearBar();
-    RunFacts facts = FactsOfRun(outcome == RunOutcome::Succeeded, seconds_() - start);
+    RunFacts facts = FactsOfRun(std::move(result), seconds_() - start);
     if (boardNumber > 0) {
-        ++(facts.succeeded ? tally.programmed : tally.failed);
+        ++(facts.Succeeded() ? tally.programmed : tally.failed);
         facts.boardNumber = boardNumber;
         facts.tally = tally;
     }
@@ -122,46 +118,29 @@ RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     return facts;
 }
 
-RunFacts FlashStation::FactsOfRun(bool succeeded, double seconds) {
+RunFacts FlashStation::FactsOfRun(RunResult result, double seconds) {
     RunFacts facts;
+    facts.result = std::move(result);
+    // This program tells more of a port than the desktop program does.
+    if (facts.result.kind == RunEnd::InvalidPort)
+        facts.result.portProblem = PortProblem(portIndex_);
     facts.seconds = seconds;
-    facts.succeeded = succeeded;
-    facts.lastStatus = console_.LastStatus();
     facts.portName = label_;
-    if (facts.lastStatus == "Invalid Port Com")
-        facts.portProblem = PortProblem(portIndex_);
-    facts.releaseText = updaterWindow_.ReleaseLine();
-    facts.imageEmpty = CurrentImage().programLength <= 1;
     facts.comName = PortNameOfIndex(portIndex_);
     facts.devicePath = DeviceOfPort(portIndex_);
     facts.firmwareBuild = buildVersion_;
-    facts.statistics = CurrentRunStatistics();
-    // The board as identified, not what the line said after it.
-    if (facts.statistics.boardIdentified) {
-        const DeviceIdentity& board = facts.statistics.board;
-        facts.chipIdentity = board.chipIdentity;
-        facts.boardCode = board.boardCode;
-        facts.biosByte = board.biosByte;
-        facts.preparation = board.preparation;
-        facts.fullIdentity = facts.statistics.fullIdentity;
-    }
     facts.skipStart = CurrentRunPlan().skipStart;
     facts.skipLength = CurrentRunPlan().skipLength;
     facts.firmwareName = firmwareName_;
-    // An image was chosen once the identification planned what to send.
-    if (CurrentRunPlan().sendLength > 0 && CurrentImage().programLength > 1) {
-        facts.imageCrc = ImageCrc(CurrentImage(), CurrentRunPlan().sendLength,
-                                  CurrentFamilyParameters().jumpBlockLength);
-    }
-    facts.exitStatus = facts.succeeded        ? kExitSucceeded
-                       : StoppedByUser(facts) ? kExitStopped
-                                              : kExitFailed;
+    facts.exitStatus = ExitStatusOf(facts.result);
     return facts;
 }
 
 RunFacts FlashStation::PortFailure() {
     console_.ClearBar();
-    return FactsOfRun(false, 0);
+    RunResult failure;
+    failure.kind = RunEnd::InvalidPort;
+    return FactsOfRun(std::move(failure), 0);
 }
 
 void FlashStation::Report(RunFacts& facts) {

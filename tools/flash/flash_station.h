@@ -62,7 +62,7 @@ public:
     std::uint64_t BytesReceived() const { return port_.BytesReceived(); }
 
     // The facts every report of a run shares, read after it ended.
-    RunFacts FactsOfRun(bool succeeded, double seconds);
+    RunFacts FactsOfRun(RunResult result, double seconds);
     // Appends the log line (the exit status may change to kExitNotLogged),
     // prints the notes and the result.
     void Report(RunFacts& facts);

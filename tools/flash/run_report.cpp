@@ -17,7 +17,7 @@ std::string ChipName(std::uint8_t chipIdentity) {
 
 // A boot loader with the short answer does not say which board it is on.
 std::string BoardName(const RunFacts& facts) {
-    return facts.fullIdentity ? BoardNameOf(facts.boardCode) : "board";
+    return facts.result.facts.fullIdentity ? BoardNameOf(facts.Board()->boardCode) : "board";
 }
 
 std::string Hex2(unsigned value) {
@@ -38,19 +38,20 @@ std::string ResultLine(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
-    if (facts.chipIdentity != 0) {
-        who += " " + BoardName(facts) + " (" + ChipName(facts.chipIdentity) + ", BIOS " +
-               Hex2(facts.biosByte) + ")";
+    if (const DeviceIdentity* board = facts.Board()) {
+        who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
+               Hex2(board->biosByte) + ")";
     }
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;
-    if (facts.imageCrc) {
-        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*facts.imageCrc);
+    const RunResult& result = facts.result;
+    if (result.imageCrc) {
+        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*result.imageCrc);
     }
-    if (facts.statistics.skippedBlocks > 0) {
+    if (result.facts.skippedBlocks > 0) {
         std::snprintf(numbers, sizeof numbers, ", %d blocks left out as the board asks",
-                      static_cast<int>(facts.statistics.skippedBlocks));
+                      static_cast<int>(result.facts.skippedBlocks));
         after += numbers;
     }
     std::string tally;
@@ -58,7 +59,7 @@ std::string ResultLine(const RunFacts& facts) {
         tally = " - " + std::to_string(facts.tally.programmed) + " programmed, " +
                 std::to_string(facts.tally.failed) + " failed";
     }
-    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
+    return who + (facts.Succeeded() ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
            tally;
 }
 
@@ -71,8 +72,8 @@ std::string SkipNote(const RunFacts& facts) {
                   "%d block%s not sent.",
                   static_cast<unsigned>(facts.skipStart),
                   static_cast<unsigned>(facts.skipStart + facts.skipLength),
-                  static_cast<int>(facts.statistics.skippedBlocks),
-                  facts.statistics.skippedBlocks == 1 ? "" : "s");
+                  static_cast<int>(facts.result.facts.skippedBlocks),
+                  facts.result.facts.skippedBlocks == 1 ? "" : "s");
     return text;
 }
 
@@ -84,28 +85,29 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     if (facts.boardNumber > 0)
         json.Integer("board_number", facts.boardNumber);
     json.Text("com", facts.comName).Text("device", facts.devicePath);
-    if (facts.chipIdentity != 0) {
+    const RunResult& result = facts.result;
+    if (const DeviceIdentity* board = facts.Board()) {
         json.Text("board", BoardName(facts))
-            .Text("chip", ChipName(facts.chipIdentity))
-            .Integer("chip_identity", facts.chipIdentity)
-            .Integer("bios", facts.biosByte);
-        if (facts.fullIdentity)
-            json.Integer("board_code", facts.boardCode).Integer("preparation", facts.preparation);
-        json.Text("release", facts.releaseText);
+            .Text("chip", ChipName(board->chipIdentity))
+            .Integer("chip_identity", board->chipIdentity)
+            .Integer("bios", board->biosByte);
+        if (result.facts.fullIdentity)
+            json.Integer("board_code", board->boardCode).Integer("preparation", board->preparation);
+        json.Text("release", result.facts.releaseText);
     }
     json.Text("firmware_build", facts.firmwareBuild);
     if (!facts.firmwareName.empty())
         json.Text("firmware", facts.firmwareName);
-    if (facts.imageCrc)
-        json.Text("image_crc32", Hex8(*facts.imageCrc));
-    return json.Integer("blocks_sent", facts.statistics.blocksSent)
-        .Integer("resends", facts.statistics.resends)
-        .Integer("skipped_blocks", facts.statistics.skippedBlocks)
+    if (result.imageCrc)
+        json.Text("image_crc32", Hex8(*result.imageCrc));
+    return json.Integer("blocks_sent", result.facts.blocksSent)
+        .Integer("resends", result.facts.resends)
+        .Integer("skipped_blocks", result.facts.skippedBlocks)
         .Integer("skip_window_start", facts.skipStart)
         .Integer("skip_window_length", facts.skipLength)
         .Decimal("seconds", facts.seconds, 3)
         .Text("result", ResultSummary(facts))
-        .Boolean("ok", facts.succeeded)
+        .Boolean("ok", facts.Succeeded())
         .Integer("exit_status", facts.exitStatus)
         .Object();
 }

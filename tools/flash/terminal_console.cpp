@@ -67,13 +67,6 @@ void TerminalConsole::PrintLine(const std::string& text) {
     }
 }
 
-void TerminalConsole::PrintStatus(const std::string& text) {
-    if (!text.empty()) {
-        lastStatus_ = text;
-    }
-    PrintLine(text);
-}
-
 void TerminalConsole::SetBarMaximum(int maximum) {
     maximum_ = maximum;
     countingDown_ = false;

@@ -22,10 +22,6 @@ public:
     // Prints text on a line of its own, unless it repeats the line printed
     // just before. Empty texts (panels being cleared) are not printed.
     void PrintLine(const std::string& text);
-    // The same, and remembers text as the run's latest status (step or
-    // result text): the one the result line sums up at the end.
-    void PrintStatus(const std::string& text);
-    const std::string& LastStatus() const { return lastStatus_; }
 
     void SetBarMaximum(int maximum);
     void SetBarPosition(int position);
@@ -58,7 +54,6 @@ private:
     bool silent_ = false;
     std::string lastLine_;
     bool anyLine_ = false;
-    std::string lastStatus_;
 
     int maximum_ = 100;
     int position_ = 0;
