@@ -76,8 +76,13 @@ public:
             pending_.pop_front();
         return n;
     }
-    void Drain() override {
-        while (!pending_.empty() && pending_.front().first <= nowUs_) pending_.pop_front();
+    std::int64_t Drain() override {
+        std::int64_t drained = 0;
+        while (!pending_.empty() && pending_.front().first <= nowUs_) {
+            drained += static_cast<std::int64_t>(pending_.front().second.size());
+            pending_.pop_front();
+        }
+        return drained;
     }
 
 private:

@@ -133,8 +133,8 @@ std::int32_t SelectedSerialPort::Read(std::uint8_t* buffer, std::int32_t capacit
     return vorlan::ReadPort(CurrentPortIndex(), buffer, capacity);
 }
 
-void SelectedSerialPort::Drain() {
-    vorlan::DrainInput(CurrentPortIndex());
+std::int64_t SelectedSerialPort::Drain() {
+    return vorlan::DrainInput(CurrentPortIndex());
 }
 
 std::string SelectedSerialPort::Problem() {

@@ -4,13 +4,16 @@
 // --firmware table.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "engine/image_crc.h"
+#include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/support/virtual_clock.h"
 #include "tools/flash/board_presence.h"
+#include "tools/flash/counting_port.h"
 #include "tools/flash/firmware_table.h"
 
 namespace vorlan::flash {
@@ -80,6 +83,19 @@ TEST_F(ResetPulseTest, APortWithoutModemLinesIsToldAndLeftAsItIs) {
     EXPECT_NE(note.find("no DTR line"), std::string::npos) << note;
     EXPECT_NE(note.find("not reset"), std::string::npos) << note;
     EXPECT_EQ(os.calls.back(), "clrdtr " + std::to_string(PortRecordAt(4).handle));
+}
+
+// The station's byte count goes through the driver's drain, which ends on a
+// line that never runs dry.
+TEST_F(ResetPulseTest, TheStationCountsWhatTheBoundedDrainDiscarded) {
+    ASSERT_NE(OpenPort(0, 115200, 0, 2, 8), nullptr);
+    SelectedSerialPort serial;
+    CountingPort port(serial);
+    os.readSizes = {3072, 100, 0};
+    EXPECT_EQ(port.Drain(), 3172);
+    os.readSizes = std::deque<std::size_t>(1000, 3072);
+    EXPECT_EQ(port.Drain(), 32 * 3072);
+    EXPECT_EQ(port.BytesReceived(), 3172u + 32u * 3072u);
 }
 
 TEST(LineStation, TheFirmwareTableLinesUpItsColumns) {
