@@ -4,7 +4,7 @@
 
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 
 namespace vorlan::flash {
 
@@ -15,7 +15,8 @@ std::string ChipName(std::uint8_t chipIdentity) {
     return name.empty() ? "chip " + std::to_string(chipIdentity) : std::string(name);
 }
 
-// A boot loader with the short answer does not say which board it is on.
+// A boot loader with the short answer does not say which board it is on:
+// its result line says "board".
 std::string BoardName(const RunFacts& facts) {
     return facts.result.facts.fullIdentity ? BoardNameOf(facts.Board()->boardCode) : "board";
 }
@@ -77,39 +78,52 @@ std::string SkipNote(const RunFacts& facts) {
     return text;
 }
 
-std::string ResultJson(const RunFacts& facts, const std::string& time) {
-    JsonLine json;
+JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std::string& time) {
+    JsonRecord json;
     if (!time.empty())
-        json.Text("time", time);
-    json.Text("event", "result").Text("port", facts.portName);
+        json["time"] = time;
+    json["event"] = event;
+    json["port"] = JsonText(facts.portName);
     if (facts.boardNumber > 0)
-        json.Integer("board_number", facts.boardNumber);
-    json.Text("com", facts.comName).Text("device", facts.devicePath);
+        json["board_number"] = facts.boardNumber;
+    json["com"] = facts.comName;
+    json["device"] = JsonText(facts.devicePath);
     const RunResult& result = facts.result;
     if (const DeviceIdentity* board = facts.Board()) {
-        json.Text("board", BoardName(facts))
-            .Text("chip", ChipName(board->chipIdentity))
-            .Integer("chip_identity", board->chipIdentity)
-            .Integer("bios", board->biosByte);
-        if (result.facts.fullIdentity)
-            json.Integer("board_code", board->boardCode).Integer("preparation", board->preparation);
-        json.Text("release", result.facts.releaseText);
+        // A boot loader with the short answer does not say which board it is on.
+        json["board"] = result.facts.fullIdentity ? JsonRecord(BoardName(facts)) : nullptr;
+        json["chip"] = ChipName(board->chipIdentity);
+        json["chip_identity"] = board->chipIdentity;
+        json["bios"] = board->biosByte;
+        if (result.facts.fullIdentity) {
+            json["board_code"] = board->boardCode;
+            json["preparation"] = board->preparation;
+        }
+        json["release"] = JsonText(result.facts.releaseText);
     }
-    json.Text("firmware_build", facts.firmwareBuild);
+    json["firmware_build"] = JsonText(facts.firmwareBuild);
     if (!facts.firmwareName.empty())
-        json.Text("firmware", facts.firmwareName);
+        json["firmware"] = JsonText(facts.firmwareName);
     if (result.imageCrc)
-        json.Text("image_crc32", Hex8(*result.imageCrc));
-    return json.Integer("blocks_sent", result.facts.blocksSent)
-        .Integer("resends", result.facts.resends)
-        .Integer("skipped_blocks", result.facts.skippedBlocks)
-        .Integer("skip_window_start", facts.skipStart)
-        .Integer("skip_window_length", facts.skipLength)
-        .Decimal("seconds", facts.seconds, 3)
-        .Text("result", ResultSummary(facts))
-        .Boolean("ok", facts.Succeeded())
-        .Integer("exit_status", facts.exitStatus)
-        .Object();
+        json["image_crc32"] = Hex8(*result.imageCrc);
+    if (result.firmwareCrc)
+        json["firmware_crc32"] = Hex8(*result.firmwareCrc);
+    return json;
+}
+
+std::string ResultJson(const RunFacts& facts, const std::string& time) {
+    JsonRecord json = RunRecord(facts, "result", time);
+    const RunStatistics& sent = facts.result.facts;
+    json["blocks_sent"] = sent.blocksSent;
+    json["resends"] = sent.resends;
+    json["skipped_blocks"] = sent.skippedBlocks;
+    json["skip_window_start"] = facts.skipStart;
+    json["skip_window_length"] = facts.skipLength;
+    json["seconds"] = JsonSeconds(facts.seconds);
+    json["result"] = JsonText(ResultSummary(facts));
+    json["ok"] = facts.Succeeded();
+    json["exit_status"] = facts.exitStatus;
+    return OneLine(json);
 }
 
 }  // namespace vorlan::flash

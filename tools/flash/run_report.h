@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tools/flash/json_record.h"
 #include "tools/flash/run_summary.h"
 
 namespace vorlan::flash {
@@ -20,5 +21,9 @@ std::string SkipNote(const RunFacts& facts);
 // The result as one JSON object; with a time (ISO 8601, UTC) for the log,
 // which then names it first.
 std::string ResultJson(const RunFacts& facts, const std::string& time = "");
+
+// The fields every record of a run starts with: time (when given), event,
+// port, the board found and the firmware offered.
+JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std::string& time);
 
 }  // namespace vorlan::flash
