@@ -27,8 +27,7 @@ std::string Hex(unsigned value, int digits) {
 std::string IdentityLine(const RunFacts& facts, bool fits) {
     if (!Found(facts))
         return facts.portName + ": FAILED - " + ResultSummary(facts);
-    std::string line = ResultLine(facts);
-    line = line.substr(0, line.find(": ")) + ": ";
+    std::string line = RunWho(facts) + ": ";
     const RunStatistics& told = facts.result.facts;
     if (told.fullIdentity) {
         line += "board code " + std::to_string(told.board.boardCode) + ", preparation " +

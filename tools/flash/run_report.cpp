@@ -35,7 +35,7 @@ std::string Hex8(std::uint32_t value) {
 
 }  // namespace
 
-std::string ResultLine(const RunFacts& facts) {
+std::string RunWho(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
@@ -43,6 +43,11 @@ std::string ResultLine(const RunFacts& facts) {
         who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
                Hex2(board->biosByte) + ")";
     }
+    return who;
+}
+
+std::string ResultLine(const RunFacts& facts) {
+    const std::string who = RunWho(facts);
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;

@@ -15,6 +15,10 @@ namespace vorlan::flash {
 // "COM7: FAILED - Device not Found (10.2 s)".
 std::string ResultLine(const RunFacts& facts);
 
+// The port and the board the line starts with: "COM5 DEMO-24HJ (24HJ64,
+// BIOS 09)", "COM5 #2".
+std::string RunWho(const RunFacts& facts);
+
 // The board's skip window and the blocks it left out; empty without one.
 std::string SkipNote(const RunFacts& facts);
 
