@@ -7,7 +7,6 @@
 #include "app/window_titles.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
-#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "ports/port_selection.h"
@@ -23,6 +22,17 @@ void StartNotifier() {
                         CurrentNotifierPorts().destination);
 }
 
+// The note beside a run's result: why the port cannot be used, or, since
+// "Program OK" alone would hide it, that the board asked to keep part of its
+// memory as it was.
+std::string ResultTip(const RunResult& result) {
+    if (result.kind == RunEnd::InvalidPort)
+        return result.portProblem;
+    if (result.Succeeded() && result.facts.skippedBlocks > 0)
+        return std::to_string(result.facts.skippedBlocks) + " blocks left out as the board asks";
+    return "";
+}
+
 // A run from a start button; the guard learns of the click first, so that
 // the stop button that takes its place can tell a double-click's twin.
 void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, StatusBarView& status) {
@@ -34,13 +44,7 @@ void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, Statu
     // Last run's note goes; a port that still cannot be opened brings its
     // reason back.
     ShowResultTip("");
-    if (RunUpdate(progress, status) != RunOutcome::Succeeded)
-        return;
-    // "Program OK" alone would hide that the board asked to keep part of its
-    // memory as it was.
-    const std::int32_t skipped = CurrentRunStatistics().skippedBlocks;
-    if (skipped > 0)
-        ShowResultTip(std::to_string(skipped) + " blocks left out as the board asks");
+    ShowResultTip(ResultTip(RunUpdate(progress, status)));
 }
 
 }  // namespace

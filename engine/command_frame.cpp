@@ -6,6 +6,7 @@
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/run_result.h"
 #include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
@@ -65,32 +66,16 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n) {
     return kLinkChecksumError;
 }
 
-std::string_view LinkErrorText(std::int16_t result) {
-    switch (result) {
-        case kLinkNoResponse:
-            return " not Response ";
-        case kLinkUserAbort:
-            return " User Abort !! ";
-        case kLinkChecksumError:
-            return " CHK Error !! ";
-        case kLinkIncompatibleBootloader:
-            return " Incompatible Bootloader !! ";
-        case kLinkOutOfStep:
-            return " Answer out of step !! ";
-        case kLinkBoardRestarted:
-            return " Board restarted !! ";
-        case kLinkGarbledIdentity:
-            return " Answer garbled, start again !! ";
-        default:
-            return {};
-    }
+std::string LinkErrorText(std::int16_t result) {
+    RunResult failure;
+    failure.kind = RunEndOfLink(result);
+    return ResultText(failure);
 }
 
 void ShowLinkError(std::int16_t result) {
-    const std::string_view text = LinkErrorText(result);
-    if (text.empty())
-        return;
-    ReportResult(std::string(text), kColourRed, 0);
+    const RunEnd end = RunEndOfLink(result);
+    if (end != RunEnd::NotStarted)
+        ReportRunEnd(end);
 }
 
 }  // namespace vorlan

@@ -14,7 +14,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 namespace vorlan {
 
@@ -62,7 +62,7 @@ std::uint8_t FrameChecksum(const std::uint8_t* body, std::int32_t n);
 std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n);
 
 // The failure text of a link result, empty for results without one.
-std::string_view LinkErrorText(std::int16_t result);
+std::string LinkErrorText(std::int16_t result);
 // Reports -1..-7 as a final failure in red with notifier code 0; any other
 // value does nothing.
 void ShowLinkError(std::int16_t result);

@@ -7,6 +7,7 @@
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
 #include "engine/run_plan.h"
+#include "engine/run_result.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -52,6 +53,7 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     progress.SetPosition(0);
     progress.SetSmooth(true);
     if (port.Check() < 0) {
+        EndRun(RunEnd::InvalidPort);
         ShowIdleButtons();
         return kSearchPortUnusable;
     }
@@ -89,7 +91,7 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     link.search.listening = false;
     progress.SetPosition(0);
     if (tries >= kSearchTries) {
-        SetPanel(status, StepPanelIndex, "Device not Found");
+        SetPanel(status, StepPanelIndex, EndRun(RunEnd::DeviceNotFound));
         ShowIdleButtons();
         return kSearchNotFound;
     }

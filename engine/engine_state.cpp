@@ -7,6 +7,7 @@
 #include "engine/link_state.h"
 #include "engine/pause.h"
 #include "engine/run_plan.h"
+#include "engine/run_result.h"
 #include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
@@ -19,6 +20,7 @@ void ResetEngineState() {
     BindPause(nullptr);
     ResetRunPlan();
     ResetRunStatistics();
+    ResetRunEnd();
     LoadedImage() = LoadedImageIdentity{};
     ResetFamilyParameters();
     ResetImageTable();

@@ -11,6 +11,7 @@
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
 #include "engine/pause.h"
+#include "engine/run_result.h"
 #include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
@@ -104,11 +105,8 @@ bool PlanMemory(StatusBarView& status, std::uint8_t chipIdentity, const ChipMemo
     return true;
 }
 
-void ReportUnsuitableBoard(StatusBarView& status, const LoadedImageIdentity& image) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%s - Preparation%x", BoardNameOf(image.boardCode).c_str(),
-                  static_cast<unsigned>(image.preparation));
-    ReportResult(text, kColourRed, 0);
+void ReportUnsuitableBoard(StatusBarView& status) {
+    ReportRunEnd(RunEnd::BoardNotSuitable);
     if (DevicePanelIndex >= 0)
         SetPanel(status, DevicePanelIndex, "Warning!!");
     if (ImagePanelIndex >= 0)
@@ -191,11 +189,12 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
     statistics.boardIdentified = true;
     statistics.board = link.confirmed;
     statistics.fullIdentity = link.fullIdentity != 0;
+    statistics.releaseText = ReleaseTextOf(link);
 
     const std::uint8_t chip = link.confirmed.chipIdentity;
     SelectImage(chip, link.confirmed.boardCode);
     if (chipMemory == nullptr) {
-        ReportResult(" Error !! ", kColourRed, 0);
+        ReportRunEnd(RunEnd::UnknownDevice);
         if (DevicePanelIndex > 0)
             SetPanel(status, DevicePanelIndex, "Unknow Device");
         return false;
@@ -214,7 +213,7 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
 
     if (!BoardFitsImage(link.confirmed.boardCode, link.confirmed.preparation, loaded.boardCode,
                         loaded.preparation, link.fullIdentity != 0)) {
-        ReportUnsuitableBoard(status, loaded);
+        ReportUnsuitableBoard(status);
         return false;
     }
     ShowLoaded(status);

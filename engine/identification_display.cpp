@@ -5,6 +5,7 @@
 
 #include "catalogue/board_names.h"
 #include "engine/link_state.h"
+#include "engine/run_result.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -12,11 +13,13 @@ namespace {
 
 LoadedImageIdentity gLoaded;
 
-void Warn(const std::string& text) {
+void Warn(RunEnd kind) {
     // The Upgrade window has no place for these; the run still ends.
-    if (IsUpgradeMode())
+    if (IsUpgradeMode()) {
+        EndRun(kind);
         return;
-    ReportResult(text, kColourRed, 0);
+    }
+    ReportRunEnd(kind);
     if (UpdaterWindowView* window = RegisteredUpdaterWindow()) {
         SetPanel(window->StatusBar(), DevicePanelIndex, "Warning");
     }
@@ -46,27 +49,33 @@ void ShowBoardIdentity() {
     window->ShowIdentityLine(line);
 
     if (HasInformationFrame(device.biosByte)) {
-        // 0xFF is erased flash: the boot loader has no release text.
-        std::string release;
-        if (link.releaseText[0] != 0xFF) {
-            for (std::uint8_t c : link.releaseText) {
-                if (c == 0)
-                    break;
-                release += static_cast<char>(c);
-            }
-        }
-        window->ShowReleaseLine(release);
+        window->ShowReleaseLine(ReleaseTextOf(link));
     } else {
         window->HideReleaseLine();
     }
 }
 
+std::string ReleaseTextOf(const LinkState& link) {
+    std::string release;
+    if (!HasInformationFrame(link.confirmed.biosByte))
+        return release;
+    // 0xFF is erased flash: the boot loader has no release text.
+    if (link.releaseText[0] != 0xFF) {
+        for (std::uint8_t c : link.releaseText) {
+            if (c == 0)
+                break;
+            release += static_cast<char>(c);
+        }
+    }
+    return release;
+}
+
 void WarnNoImage() {
-    Warn(" No Hex inside !! ");
+    Warn(RunEnd::NoImage);
 }
 
 void WarnImageTooBig() {
-    Warn(" Hex too Big !! ");
+    Warn(RunEnd::ImageTooBig);
 }
 
 }  // namespace vorlan

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "engine/link_state.h"
 
 namespace vorlan {
 
@@ -15,6 +18,9 @@ struct LoadedImageIdentity {
 LoadedImageIdentity& LoadedImage();
 
 void ShowBoardIdentity();
+// The boot loader's release text from its information frame; empty without
+// a frame, or for erased flash (0xFF).
+std::string ReleaseTextOf(const LinkState& link);
 void WarnNoImage();      // " No Hex inside !! " (not in Upgrade mode)
 void WarnImageTooBig();  // " Hex too Big !! " (not in Upgrade mode)
 

@@ -12,7 +12,7 @@ public:
     std::int16_t Check() override { return -2; }
     int Write(const std::uint8_t*, std::int32_t) override { return 0; }
     std::int32_t Read(std::uint8_t*, std::int32_t) override { return 0; }
-    void Drain() override {}
+    std::int64_t Drain() override { return 0; }
 };
 
 NoPort gNoPort;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/views.h"
 
@@ -24,8 +25,12 @@ public:
     virtual int Write(const std::uint8_t* bytes, std::int32_t count) = 0;
     // Bytes already received (never waits); 0 when none, closed or failed.
     virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) = 0;
-    // Reads and discards until a read returns nothing.
-    virtual void Drain() = 0;
+    // Reads and discards what has arrived until a read returns nothing, or a
+    // bound is reached on a line that never runs dry; returns the bytes it
+    // discarded.
+    virtual std::int64_t Drain() = 0;
+    // Why the port cannot be used, for a person; empty when nothing is known.
+    virtual std::string Problem() { return {}; }
 };
 
 // The port the engine uses; never owned here. Unbound, the engine sees a port

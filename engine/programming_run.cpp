@@ -8,6 +8,7 @@
 #include "engine/link_port.h"
 #include "engine/link_state.h"
 #include "engine/link_wait.h"
+#include "engine/run_result.h"
 #include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 
@@ -49,15 +50,6 @@ std::int32_t StartBlockFrame(FrameBuffer& frame, std::int32_t address, std::int3
 
 void SetStep(StatusBarView& status, const char* text) {
     SetPanel(status, StepPanelIndex, text);
-}
-
-// Both ends belong to the window; `after` is the address just past the block.
-bool InSkipWindow(const RunPlan& plan, std::int32_t after) {
-    if (plan.skipStart == 0)
-        return false;
-    const std::int64_t a = after;
-    return plan.skipStart <= a && a <= static_cast<std::int64_t>(plan.skipStart) +
-                                           static_cast<std::int64_t>(plan.skipLength);
 }
 
 enum class ProgrammingMode : std::uint8_t { NotAsked, Answered, Unanswered, Stopped };
@@ -209,13 +201,13 @@ bool SendEeprom(ProgressBarView& progress, StatusBarView& status, const ImageDes
 
 void ReportSuccess(StatusBarView& status) {
     if (UpgradeWindowView* upgrade = RegisteredUpgradeWindow(); upgrade != nullptr) {
-        SetStep(status, "Program OK");
+        SetStep(status, EndRun(RunEnd::Programmed).c_str());
         upgrade->SetStopButtonVisible(false);
         upgrade->SetStartButtonVisible(true);
         upgrade->FocusStartButton();
         return;
     }
-    ReportResult(" Program Ok ", kColourGreen, 1);
+    ReportRunEnd(RunEnd::Programmed);
     if (UpdaterWindowView* updater = RegisteredUpdaterWindow(); updater != nullptr) {
         updater->SetStopButtonVisible(false);
         updater->SetStartButtonVisible(true);
@@ -245,7 +237,7 @@ bool PlanFitsImage(const RunPlan& plan, const ImageDescriptor& image,
 bool RunProgramming(ProgressBarView& progress, StatusBarView& status, ImageDescriptor& image,
                     const RunPlan& plan, const FamilyParameters& family) {
     if (!PlanFitsImage(plan, image, family)) {
-        ReportResult(" Error !! ", kColourRed, 0);
+        ReportRunEnd(RunEnd::PlanDoesNotFit);
         return false;
     }
     const ProgrammingMode mode = EnterProgrammingMode(status);

@@ -15,6 +15,10 @@ struct RunPlan {
     std::uint32_t skipLength = 0;
 };
 
+// true when the program block that ends just before address `after` (in
+// address units) lies in the board's skip window; both ends belong to it.
+bool InSkipWindow(const RunPlan& plan, std::int32_t after);
+
 RunPlan& CurrentRunPlan();
 void ResetRunPlan();  // back to the state at program start
 

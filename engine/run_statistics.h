@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/link_state.h"
 
@@ -24,6 +25,8 @@ struct RunStatistics {
     bool boardIdentified = false;
     DeviceIdentity board;
     bool fullIdentity = false;
+    // The release text of its information frame (empty without one).
+    std::string releaseText;
 };
 
 RunStatistics& CurrentRunStatistics();

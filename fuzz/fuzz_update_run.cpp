@@ -78,8 +78,13 @@ public:
             pending_.pop_front();
         return n;
     }
-    void Drain() override {
-        while (!pending_.empty() && pending_.front().first <= nowUs_) pending_.pop_front();
+    std::int64_t Drain() override {
+        std::int64_t drained = 0;
+        while (!pending_.empty() && pending_.front().first <= nowUs_) {
+            drained += static_cast<std::int64_t>(pending_.front().second.size());
+            pending_.pop_front();
+        }
+        return drained;
     }
 
 private:
@@ -194,9 +199,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vorlan::BindPause(&line);
     NoProgress progress;
     NoStatus status;
-    const vorlan::RunOutcome outcome = vorlan::RunUpdate(progress, status);
+    const vorlan::RunResult result = vorlan::RunUpdate(progress, status);
 
-    if (outcome == vorlan::RunOutcome::Succeeded) {
+    if (result.Succeeded()) {
         Bytes expected(model.ProgramMemory().size(), 0xFF);
         std::copy(jumped.begin(), jumped.end(), expected.begin());
         // A full block whose end address lies in the window (both ends

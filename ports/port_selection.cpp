@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/decimal_text.h"
+#include "engine/run_result.h"
 #include "engine/status_reporting.h"
 #include "ports/serial_driver.h"
 
@@ -60,7 +61,7 @@ void ReopenSelectedPort() {
     if (gSelection.problems)
         gSelection.problems(usable ? std::string() : DescribePortProblem(index));
     if (!usable)
-        ReportResult("Invalid Port Com", kColourRed, 0);
+        ReportRunEnd(RunEnd::InvalidPort);
 }
 
 std::string DescribePortProblem(std::int16_t index) {
@@ -132,8 +133,12 @@ std::int32_t SelectedSerialPort::Read(std::uint8_t* buffer, std::int32_t capacit
     return vorlan::ReadPort(CurrentPortIndex(), buffer, capacity);
 }
 
-void SelectedSerialPort::Drain() {
-    vorlan::DrainInput(CurrentPortIndex());
+std::int64_t SelectedSerialPort::Drain() {
+    return vorlan::DrainInput(CurrentPortIndex());
+}
+
+std::string SelectedSerialPort::Problem() {
+    return DescribePortProblem(CurrentPortIndex());
 }
 
 std::int16_t PortIndexFromSetting(const std::string& text) {

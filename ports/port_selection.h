@@ -62,7 +62,8 @@ public:
     std::int16_t Check() override;
     int Write(const std::uint8_t* bytes, std::int32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
-    void Drain() override;
+    std::int64_t Drain() override;
+    std::string Problem() override;
 };
 
 }  // namespace vorlan

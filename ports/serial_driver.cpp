@@ -210,16 +210,21 @@ std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity) {
     return static_cast<std::int32_t>(received);
 }
 
-void DrainInput(int index) {
+std::int64_t DrainInput(int index) {
     PortRecord* record = OpenRecord(index);
     if (record == nullptr)
-        return;
+        return 0;
     std::array<std::uint8_t, kDrainChunkBytes> discard{};
+    std::int64_t drained = 0;
     // A hang-up reads as no byte, so this ends on a dead line too.
     for (int read = 0; read < kDrainReads; ++read) {
-        if (ReadPort(index, discard.data(), static_cast<std::int32_t>(discard.size())) <= 0)
+        const std::int32_t count =
+            ReadPort(index, discard.data(), static_cast<std::int32_t>(discard.size()));
+        if (count <= 0)
             break;
+        drained += count;
     }
+    return drained;
 }
 
 int SetPortLines(int index, int drop) {

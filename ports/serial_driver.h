@@ -64,8 +64,8 @@ int WritePort(int index, const std::uint8_t* bytes, std::int32_t count);
 // Bytes already received, never waiting; 0 when none, not open or failed.
 std::int32_t ReadPort(int index, std::uint8_t* buffer, std::int32_t capacity);
 // Discards what has been received, unparsed: up to 32 reads of 3072 bytes, so
-// that it ends on a line that never runs dry.
-void DrainInput(int index);
+// that it ends on a line that never runs dry. Returns the bytes discarded.
+std::int64_t DrainInput(int index);
 // drop 0: DTR and RTS set; otherwise both cleared. Always 0.
 int SetPortLines(int index, int drop);
 // Waits up to ms for received bytes on an open port; returns at once when the

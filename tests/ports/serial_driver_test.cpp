@@ -188,7 +188,7 @@ TEST_F(SerialDriverTest, DrainInputReadsUntilTheFirstEmptyRead) {
     ASSERT_NE(Open(0), nullptr);
     os.readSizes = {3072, 100, 0, 50};
     os.calls.clear();
-    DrainInput(0);
+    EXPECT_EQ(DrainInput(0), 3172);
     EXPECT_EQ(os.calls, (std::vector<std::string>{"read", "read", "read"}));
     std::uint8_t buffer[3072];
     EXPECT_EQ(ReadPort(0, buffer, 3072), 50);  // arrived after the drain

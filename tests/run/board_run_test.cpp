@@ -48,7 +48,7 @@ protected:
         modelPort = std::make_unique<test::ModelPort>(*model, clock, latencyMs, lineRate);
         BindLinkPort(modelPort.get());
     }
-    RunOutcome Run() { return RunUpdate(progress, Bar()); }
+    RunResult Run() { return RunUpdate(progress, Bar()); }
     // Program memory as the image would leave it: the boot-loader jump at the
     // start, the image's own head at the end of the block at programLimit.
     Bytes ExpectedMemory(const Bytes& program, const Bytes& jump, std::size_t headEnd,
@@ -76,7 +76,7 @@ TEST_F(BoardRunTest, BuiltInImageLandsInTheBoard) {
     config.releaseText = "REL 2.07";
     Connect(config);
 
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    ASSERT_TRUE(Run().Succeeded());
     EXPECT_EQ(updater.resultText, " Program Ok ");
     EXPECT_EQ(updater.releaseLine, "REL 2.07");
     EXPECT_EQ(model->ProgramMemory(),
@@ -91,7 +91,7 @@ TEST_F(BoardRunTest, SkipWindowFromTheInformationFrameIsLeftAlone) {
     config.skipStart = 0x4000;
     config.skipLength = 0x400;
     Connect(config);
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    ASSERT_TRUE(Run().Succeeded());
 
     const Bytes& memory = model->ProgramMemory();
     // Blocks 0x3F80 to 0x4380 (image bytes 0x7F00 to 0x87FF) never reached the board.
@@ -107,7 +107,7 @@ TEST_F(BoardRunTest, Pic18BoardGetsProgramAndEeprom) {
     const Bytes original = image.program;
     image.Install(0, 0);
     Connect(Board(66, 5));
-    ASSERT_EQ(Run(), RunOutcome::Succeeded);
+    ASSERT_TRUE(Run().Succeeded());
 
     EXPECT_EQ(model->ProgramMemory(),
               ExpectedMemory(original, {0x40, 0xEF, 0x3F, 0xF0}, 0x7E40 + 64, image.head));
@@ -123,7 +123,7 @@ TEST_F(BoardRunTest, LineGoneInTheMiddleEndsTheRunWithoutResponse) {
     board::BoardFaults faults;
     faults.hangUpAfter = 4;
     Connect(Board(254, 5), faults);
-    EXPECT_EQ(Run(), RunOutcome::Failed);
+    EXPECT_FALSE(Run().Succeeded());
     EXPECT_EQ(updater.resultText, " not Response ");
 }
 
@@ -182,11 +182,11 @@ TEST_F(BoardRunTest, FaultyBoardsAreNeverReportedProgrammedWithBlocksMissing) {
         config.answerSearchFromMs = c.answerSearchFromMs;
         Connect(config, c.faults, 3, true);
 
-        const RunOutcome outcome = Run();
+        const RunResult outcome = Run();
         const Bytes expected =
             ExpectedMemory(original, {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
                            (0xA780 + 128) * 2, image.head);
-        if (outcome == RunOutcome::Succeeded) {
+        if (outcome.Succeeded()) {
             EXPECT_TRUE(model->ProgramMemory() == expected) << "success with the image incomplete";
         }
         EXPECT_EQ(updater.resultText, c.result != nullptr ? c.result : " Program Ok ");
@@ -230,7 +230,7 @@ TEST_F(BoardRunTest, ABoardThatRestartsMidRunIsNeverReportedProgrammed) {
         faults.restartInFrame[static_cast<int>(kBlock)] = kHeader + 10;
         Connect(Board(254, c.bios), faults, 3, true);
 
-        EXPECT_EQ(Run(), RunOutcome::Failed);
+        EXPECT_FALSE(Run().Succeeded());
         EXPECT_EQ(updater.resultText, " Board restarted !! ");
         EXPECT_EQ(model->Sessions(), 2) << "the restarted board was not searched for again";
     }
@@ -249,7 +249,7 @@ TEST_F(BoardRunTest, ALateAnswerToProgrammingModeLeavesNoBlockOut) {
         config.programmingModeDelayMs = delayMs;
         Connect(config, {}, 3, true);
 
-        ASSERT_EQ(Run(), RunOutcome::Succeeded) << updater.resultText;
+        ASSERT_TRUE(Run().Succeeded()) << updater.resultText;
         EXPECT_TRUE(model->ProgramMemory() ==
                     ExpectedMemory(original, {0x00, 0xA8, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
                                    (0xA780 + 128) * 2, image.head));
@@ -261,14 +261,14 @@ TEST_F(BoardRunTest, ALateAnswerToProgrammingModeLeavesNoBlockOut) {
 // run with no board named, and bytes that look like an identity answer during
 // the run do not change the board the run names.
 TEST_F(BoardRunTest, LineNoiseBendsNeitherTheSearchTimeNorTheIdentifiedBoard) {
-    enum RunEnd { NotFound, Garbled, Programmed };
+    enum Outcome { NotFound, Garbled, Programmed };
     Bytes trailing;
     for (int i = 0; i < 3000; ++i) trailing.push_back("NK\x86\xFFV"[i % 5]);
     const struct {
         const char* name;
         board::BoardFaults faults;
         std::uint64_t answerSearchFromMs;
-        RunEnd end;
+        Outcome end;
     } cases[] = {
         {"a refusal every ms, no board", faults([](auto& f) {
              f.noise = {'N'};
@@ -297,7 +297,7 @@ TEST_F(BoardRunTest, LineNoiseBendsNeitherTheSearchTimeNorTheIdentifiedBoard) {
         config.answerSearchFromMs = c.answerSearchFromMs;
         Connect(config, c.faults, 3, true);
 
-        const RunOutcome outcome = Run();
+        const RunResult outcome = Run();
         const RunStatistics& statistics = CurrentRunStatistics();
         if (c.end == NotFound) {
             EXPECT_EQ(Bar().Panel(StepPanelIndex), "Device not Found");
@@ -312,7 +312,7 @@ TEST_F(BoardRunTest, LineNoiseBendsNeitherTheSearchTimeNorTheIdentifiedBoard) {
             continue;
         }
         if (c.end == Programmed) {
-            EXPECT_EQ(outcome, RunOutcome::Succeeded) << updater.resultText;
+            EXPECT_TRUE(outcome.Succeeded()) << updater.resultText;
         }
         EXPECT_TRUE(statistics.boardIdentified);
         EXPECT_EQ(statistics.board.chipIdentity, 254);

@@ -89,12 +89,16 @@ std::int32_t ModelPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     return count;
 }
 
-void ModelPort::Drain() {
+std::int64_t ModelPort::Drain() {
     // Only what has arrived by now can be drained; later bytes are still on
     // their way.
     CollectPlanned();
-    while (!pending_.empty() && pending_.front().readableAtUs <= clock_.ElapsedUs())
+    std::int64_t drained = 0;
+    while (!pending_.empty() && pending_.front().readableAtUs <= clock_.ElapsedUs()) {
+        drained += static_cast<std::int64_t>(pending_.front().bytes.size());
         pending_.pop_front();
+    }
+    return drained;
 }
 
 }  // namespace vorlan::test

@@ -39,7 +39,7 @@ public:
     std::int16_t Check() override { return model_.HungUp() ? -2 : 0; }
     int Write(const std::uint8_t* bytes, std::int32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
-    void Drain() override;
+    std::int64_t Drain() override;
     std::int64_t NextReadableUs() const override;
 
 private:

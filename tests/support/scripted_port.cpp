@@ -68,9 +68,13 @@ std::int32_t ScriptedPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     return n;
 }
 
-void ScriptedPort::Drain() {
+std::int64_t ScriptedPort::Drain() {
     ++drainCalls_;
+    std::int64_t drained = 0;
+    for (const ReplyChunk& chunk : pending_)
+        drained += static_cast<std::int64_t>(chunk.bytes.size());
     pending_.clear();
+    return drained;
 }
 
 }  // namespace vorlan::test

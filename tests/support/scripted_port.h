@@ -56,7 +56,7 @@ public:
     int Write(const std::uint8_t* bytes, std::int32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     // Discards every pending chunk.
-    void Drain() override;
+    std::int64_t Drain() override;
 
 private:
     AnswerPolicy policy_;

@@ -4,14 +4,17 @@
 // --firmware table.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
+#include "engine/image_crc.h"
+#include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/support/virtual_clock.h"
 #include "tools/flash/board_presence.h"
+#include "tools/flash/counting_port.h"
 #include "tools/flash/firmware_table.h"
-#include "tools/flash/image_crc.h"
 
 namespace vorlan::flash {
 namespace {
@@ -28,9 +31,20 @@ TEST(LineStation, Crc32OfTheImageAsSent) {
     const std::uint8_t head[] = {'6', '7'};
     const std::uint8_t eeprom[] = {'8', '9'};
     ImageDescriptor image{head, 2, program, 9, eeprom, 2};
-    const std::string sent = "3456789";
-    EXPECT_EQ(ImageCrc(image, 5, 2),
-              Crc32(reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size()));
+    const auto crcOf = [](const std::string& text) {
+        return Crc32(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    };
+    EXPECT_EQ(ImageCrc(image, 5, 2), crcOf("3456789"));
+    // What was written: blocks of 2 whose ends lie in the skip window 4..6
+    // ("34", "56") were not sent; the last block always is.
+    RunPlan plan;
+    plan.sendLength = 9;
+    plan.blockSize = 2;
+    plan.skipStart = 4;
+    plan.skipLength = 2;
+    EXPECT_EQ(SentImageCrc(image, plan, 2, 1), crcOf("7896789"));
+    plan.skipStart = 0;
+    EXPECT_EQ(SentImageCrc(image, plan, 2, 1), ImageCrc(image, 9, 2));
 }
 
 class ResetPulseTest : public ::testing::Test {
@@ -69,6 +83,19 @@ TEST_F(ResetPulseTest, APortWithoutModemLinesIsToldAndLeftAsItIs) {
     EXPECT_NE(note.find("no DTR line"), std::string::npos) << note;
     EXPECT_NE(note.find("not reset"), std::string::npos) << note;
     EXPECT_EQ(os.calls.back(), "clrdtr " + std::to_string(PortRecordAt(4).handle));
+}
+
+// The station's byte count goes through the driver's drain, which ends on a
+// line that never runs dry.
+TEST_F(ResetPulseTest, TheStationCountsWhatTheBoundedDrainDiscarded) {
+    ASSERT_NE(OpenPort(0, 115200, 0, 2, 8), nullptr);
+    SelectedSerialPort serial;
+    CountingPort port(serial);
+    os.readSizes = {3072, 100, 0};
+    EXPECT_EQ(port.Drain(), 3172);
+    os.readSizes = std::deque<std::size_t>(1000, 3072);
+    EXPECT_EQ(port.Drain(), 32 * 3072);
+    EXPECT_EQ(port.BytesReceived(), 3172u + 32u * 3072u);
 }
 
 TEST(LineStation, TheFirmwareTableLinesUpItsColumns) {

@@ -4,44 +4,45 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/parallel_runs.h"
 
 namespace vorlan::flash {
 namespace {
 
+// Whatever bytes a text holds, its JSON is valid and reads back as the text.
 TEST(RunReport, JsonTextsAreValidWhateverBytesTheyHold) {
     const std::pair<std::string, std::string> rows[] = {
-        {"DEMO BOOT 1.0", "\"DEMO BOOT 1.0\""},
-        {"say \"hi\" \\ bye", R"("say \"hi\" \\ bye")"},
-        {std::string("a\nb\tc\0d", 7), R"("a\u000ab\u0009c\u0000d")"},
-        {"Gr\xC3\xBC\xC3\x9F", "\"Gr\xC3\xBC\xC3\x9F\""},       // UTF-8 passes through
-        {"\xFF\xC3", R"("\u00ff\u00c3")"},                      // stray bytes as Latin-1
-        {"\xE0\x80\x80\x7F", R"("\u00e0\u0080\u0080\u007f")"},  // an overlong form
+        {"DEMO BOOT 1.0", "DEMO BOOT 1.0"},
+        {"say \"hi\" \\ bye", "say \"hi\" \\ bye"},
+        {std::string("a\nb\tc\0d", 7), std::string("a\nb\tc\0d", 7)},
+        {"Gr\xC3\xBC\xC3\x9F", "Gr\xC3\xBC\xC3\x9F"},          // UTF-8 passes through
+        {"\xFF\xC3", "\xC3\xBF\xC3\x83"},                      // stray bytes as Latin-1
+        {"\xE0\x80\x80\x7F", "\xC3\xA0\xC2\x80\xC2\x80\x7F"},  // an overlong form
     };
-    for (const auto& [text, json] : rows) {
-        EXPECT_EQ(JsonQuoted(text), json);
+    for (const auto& [bytes, text] : rows) {
+        const std::string line = OneLine(JsonRecord{{"release", JsonText(bytes)}});
+        EXPECT_EQ(JsonRecord::parse(line)["release"].get<std::string>(), text) << line;
     }
 }
 
 TEST(RunReport, TheResultLineNamesPortBoardAndOutcome) {
     RunFacts programmed;
-    programmed.succeeded = true;
-    programmed.lastStatus = "Program OK";
+    programmed.result.kind = RunEnd::Programmed;
+    programmed.result.upgradeMode = true;
     programmed.portName = "COM5";
-    programmed.chipIdentity = 254;
-    programmed.boardCode = 9;
-    programmed.biosByte = 9;
-    programmed.fullIdentity = true;
+    programmed.result.facts.boardIdentified = true;
+    programmed.result.facts.board = {9, 254, 9, 4};
+    programmed.result.facts.fullIdentity = true;
     programmed.seconds = 6.34;
     RunFacts skipped = programmed;
-    skipped.statistics.skippedBlocks = 9;
+    skipped.result.facts.skippedBlocks = 9;
     RunFacts stopped = programmed;
-    stopped.succeeded = false;
-    stopped.lastStatus = " User Abort !! ";
-    stopped.statistics.blocksSent = 69;
+    stopped.result.kind = RunEnd::UserAbort;
+    stopped.result.framesReachedBoard = true;
+    stopped.result.facts.blocksSent = 69;
     RunFacts notFound;
-    notFound.lastStatus = "Device not Found";
+    notFound.result.kind = RunEnd::DeviceNotFound;
     notFound.portName = "/dev/ttyUSB0";
     notFound.seconds = 10;
 

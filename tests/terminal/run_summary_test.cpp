@@ -1,5 +1,5 @@
 // The result line: the run's own text where it has one, an explanation where
-// the run ended without a word.
+// the run ended without a word; the exit status from how the run ended.
 #include "tools/flash/run_summary.h"
 
 #include <gtest/gtest.h>
@@ -11,53 +11,58 @@ TEST(RunSummary, SaysWhatBecameOfTheRun) {
     struct Row {
         RunFacts facts;
         std::string summary;
+        int exitStatus;
     };
-    const auto failed = [](std::string last) {
+    // A run that ended so, with the board identified (chip 66, board code 9);
+    // frames: blocks went out before the end, so the flash may hold some.
+    const auto ended = [](RunEnd kind, bool frames = false, bool upgradeMode = false) {
         RunFacts facts;
-        facts.lastStatus = std::move(last);
+        facts.result.kind = kind;
+        facts.result.framesReachedBoard = frames;
+        facts.result.upgradeMode = upgradeMode;
+        facts.result.facts.boardIdentified = true;
+        facts.result.facts.board.chipIdentity = 66;
+        facts.result.facts.board.boardCode = 9;
         facts.portName = "COM3";
-        facts.chipIdentity = 66;
-        facts.boardCode = 9;
         return facts;
     };
-    RunFacts success = failed("Program OK");
-    success.succeeded = true;
-    RunFacts badPort = failed("Invalid Port Com");
-    badPort.portProblem = "/dev/ttyS2: Permission denied";
-    // Blocks on the line before the end: the flash may hold some of them.
-    const auto midImage = [&failed](std::string last) {
-        RunFacts facts = failed(std::move(last));
-        facts.statistics.blocksSent = 12;
-        return facts;
-    };
-    RunFacts noImage = failed("Search Device");
-    noImage.imageEmpty = true;
+    RunFacts badPort = ended(RunEnd::InvalidPort);
+    badPort.result.portProblem = "/dev/ttyS2: Permission denied";
+    RunFacts otherBoard = ended(RunEnd::BoardNotSuitable);
+    otherBoard.result.image = {9, 4};
 
     const Row rows[] = {
-        {success, "Program OK"},
-        {failed(" CHK Error !! "), "CHK Error !!"},
-        {failed("Device not Found"), "Device not Found"},
-        {midImage(" CHK Error !! "),
-         "CHK Error !! - the board holds a partial image and must be programmed again"},
-        {midImage(" not Response "),
-         "not Response - the board holds a partial image and must be programmed again"},
-        {midImage(" User Abort !! "),
-         "User Abort !! - the board holds a partial image and must be programmed again"},
-        {failed(" User Abort !! "), "User Abort !! - nothing was written, the board is unchanged"},
-        {failed(" Answer out of step !! "),
+        {ended(RunEnd::Programmed, true, true), "Program OK", 0},
+        {ended(RunEnd::Programmed, true), "Program Ok", 0},
+        {ended(RunEnd::ChecksumRefused), "CHK Error !!", 1},
+        {ended(RunEnd::DeviceNotFound), "Device not Found", 1},
+        {ended(RunEnd::ChecksumRefused, true),
+         "CHK Error !! - the board holds a partial image and must be programmed again", 1},
+        {ended(RunEnd::NoResponse, true),
+         "not Response - the board holds a partial image and must be programmed again", 1},
+        {ended(RunEnd::UserAbort, true),
+         "User Abort !! - the board holds a partial image and must be programmed again", 130},
+        {ended(RunEnd::UserAbort), "User Abort !! - nothing was written, the board is unchanged",
+         130},
+        {ended(RunEnd::OutOfStep, true),
          "Answer out of step !! - the board sent an answer to no frame of ours, so its answers "
          "no longer show which frames it wrote; the firmware may be incomplete: run the update "
-         "again"},
-        {failed("DEMO-24HJ - Preparation4"),
-         "the firmware in this build is for DEMO-24HJ - Preparation4, not for this board"},
-        {badPort, "Invalid Port Com - /dev/ttyS2: Permission denied"},
-        {failed(""), "COM3 could not be used"},
-        {noImage, "no firmware in this build for this board (chip 66, board code 9)"},
-        {failed("Try 3"),
-         "the firmware in this build is too big for this board (chip 66, board code 9)"},
+         "again",
+         1},
+        {otherBoard,
+         "the firmware in this build is for DEMO-24HJ - Preparation4, not for this board", 1},
+        {badPort, "Invalid Port Com - /dev/ttyS2: Permission denied", 1},
+        {ended(RunEnd::NotStarted), "COM3 could not be used", 1},
+        {ended(RunEnd::NoImage), "No Hex inside !!", 1},
+        {ended(RunEnd::NoImage, false, true),
+         "no firmware in this build for this board (chip 66, board code 9)", 1},
+        {ended(RunEnd::ImageTooBig, false, true),
+         "the firmware in this build is too big for this board (chip 66, board code 9)", 1},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(ResultSummary(row.facts), row.summary) << '"' << row.facts.lastStatus << '"';
+        SCOPED_TRACE(row.summary);
+        EXPECT_EQ(ResultSummary(row.facts), row.summary);
+        EXPECT_EQ(ExitStatusOf(row.facts.result), row.exitStatus);
     }
 }
 

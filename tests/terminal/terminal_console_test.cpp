@@ -57,16 +57,15 @@ private:
 TEST_F(ConsoleTest, EachTextOnItsOwnLineWithImmediateRepeatsPrintedOnce) {
     TerminalConsole& console = Console(false);
     for (int i = 0; i < 100; ++i) {
-        console.PrintStatus("Search Device");
+        console.PrintLine("Search Device");
     }
-    console.PrintStatus("");
-    console.PrintStatus("Entry in PrgMode");
+    console.PrintLine("");
+    console.PrintLine("Entry in PrgMode");
     console.PrintLine("Port COM3");
-    console.PrintStatus(" Programming... ");
-    console.PrintStatus("Search Device");
+    console.PrintLine(" Programming... ");
+    console.PrintLine("Search Device");
     EXPECT_EQ(Output(),
               "Search Device\nEntry in PrgMode\nPort COM3\n Programming... \nSearch Device\n");
-    EXPECT_EQ(console.LastStatus(), "Search Device");
 }
 
 TEST_F(ConsoleTest, NoBarWhenNotATerminal) {
@@ -74,7 +73,7 @@ TEST_F(ConsoleTest, NoBarWhenNotATerminal) {
     console.SetBarMaximum(100);
     seconds_ = 1;
     console.SetBarPosition(50);
-    console.PrintStatus("Fix Program");
+    console.PrintLine("Fix Program");
     EXPECT_EQ(Output(), "Fix Program\n");
 }
 
@@ -85,12 +84,12 @@ TEST_F(ConsoleTest, BarShowsRateAndTimeLeftAndMakesWayForTexts) {
     bytes_ = 23040;
     console.SetBarPosition(8064);  // a quarter in 2 s: 6 s left
     EXPECT_EQ(console.BarText(), "[#######.......................]  25%  11.5 kB/s  0:06 left");
-    console.PrintStatus("Resend 0");
+    console.PrintLine("Resend 0");
     const std::string bar = console.BarText();
     EXPECT_EQ(Output(), "\r" + bar + "\x1b[K" + "\r\x1b[K" + "Resend 0\n" + "\r" + bar + "\x1b[K");
 
     console.SetBarPosition(0);
-    console.PrintStatus("Fix Program");
+    console.PrintLine("Fix Program");
     EXPECT_TRUE(Output().ends_with("\r\x1b[KFix Program\n"));
 }
 
@@ -121,7 +120,6 @@ TEST_F(ConsoleTest, ViewsPrintPanelsResultLinesAndIdentityLines) {
     EXPECT_EQ(Output(),
               "Try 0\nFound 24HJ64\nBios 12 - Demo board\n CHK Error !! \n"
               "not suitable apparatus\n");
-    EXPECT_EQ(console.LastStatus(), " CHK Error !! ");
 }
 
 }  // namespace

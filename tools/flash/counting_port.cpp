@@ -1,7 +1,5 @@
 #include "tools/flash/counting_port.h"
 
-#include <array>
-
 namespace vorlan::flash {
 
 int CountingPort::Write(const std::uint8_t* bytes, std::int32_t count) {
@@ -20,11 +18,11 @@ std::int32_t CountingPort::Read(std::uint8_t* buffer, std::int32_t capacity) {
     return count;
 }
 
-void CountingPort::Drain() {
-    // Same as the driver's drain, done here so the discarded bytes are counted.
-    std::array<std::uint8_t, 3072> discard{};
-    while (Read(discard.data(), static_cast<std::int32_t>(discard.size())) > 0) {
-    }
+std::int64_t CountingPort::Drain() {
+    const std::int64_t drained = port_.Drain();
+    if (drained > 0)
+        received_ += static_cast<std::uint64_t>(drained);
+    return drained;
 }
 
 }  // namespace vorlan::flash

@@ -18,8 +18,9 @@ public:
     std::int16_t Check() override { return port_.Check(); }
     int Write(const std::uint8_t* bytes, std::int32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
-    // Reads and discards until a read returns nothing, counting what it read.
-    void Drain() override;
+    // The wrapped port's drain, counting what it discarded.
+    std::int64_t Drain() override;
+    std::string Problem() override { return port_.Problem(); }
 
     std::uint64_t BytesSent() const { return sent_; }
     std::uint64_t BytesReceived() const { return received_; }

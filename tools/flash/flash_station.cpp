@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/command_frame.h"
-#include "engine/link_state.h"
 #include "engine/run_plan.h"
-#include "engine/run_statistics.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "platform/com_naming.h"
@@ -15,8 +12,7 @@
 #include "ports/port_setting.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/board_presence.h"
-#include "tools/flash/image_crc.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/port_target.h"
 #include "tools/flash/run_log.h"
 #include "tools/flash/run_report.h"
@@ -72,6 +68,8 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
         console_.WriteJsonSteps(label_);
     if (arguments.quiet)
         console_.Silence();
+    if (arguments.records)
+        console_.WriteRecords();
     BuildImageTable();
     InstallHexFirmware(firmware);
     firmwareName_ = FirmwareName(firmware);
@@ -86,9 +84,11 @@ std::uint8_t FlashStation::SearchByte() const {
     return upgradeMode_ ? kSearchByteUpgrade : kSearchByteUpdater;
 }
 
-void FlashStation::PrintLine(const std::string& line) {
+void FlashStation::PrintLine(const std::string& line, bool result) {
     console_.ClearBar();
-    std::fputs((line + "\n").c_str(), stdout);
+    // A JSON object is a record as it is.
+    const bool asRecord = arguments_.records && !arguments_.json;
+    std::fputs(((asRecord ? LineRecord(line, result) : line) + "\n").c_str(), stdout);
     std::fflush(stdout);
 }
 
@@ -97,24 +97,24 @@ void FlashStation::PrintStart() {
         PrintLine("vorlan-flash, firmware build \"" + buildVersion_ + "\", port " +
                   PortDescription(label_, portIndex_));
     } else if (arguments_.json && !arguments_.quiet) {
-        PrintLine(JsonLine()
-                      .Text("event", "start")
-                      .Text("port", label_)
-                      .Text("com", PortNameOfIndex(portIndex_))
-                      .Text("device", DeviceOfPort(portIndex_))
-                      .Text("firmware_build", buildVersion_)
-                      .Text("firmware", firmwareName_)
-                      .Object());
+        JsonRecord json;
+        json["event"] = "start";
+        json["port"] = JsonText(label_);
+        json["com"] = PortNameOfIndex(portIndex_);
+        json["device"] = JsonText(DeviceOfPort(portIndex_));
+        json["firmware_build"] = JsonText(buildVersion_);
+        json["firmware"] = JsonText(firmwareName_);
+        PrintLine(OneLine(json));
     }
 }
 
 RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     const double start = seconds_();
-    const RunOutcome outcome = RunUpdate(progress_, Status());
+    RunResult result = RunUpdate(progress_, Status());
     console_.ClearBar();
-    RunFacts facts = FactsOfRun(outcome == RunOutcome::Succeeded, seconds_() - start);
+    RunFacts facts = FactsOfRun(std::move(result), seconds_() - start);
     if (boardNumber > 0) {
-        ++(facts.succeeded ? tally.programmed : tally.failed);
+        ++(facts.Succeeded() ? tally.programmed : tally.failed);
         facts.boardNumber = boardNumber;
         facts.tally = tally;
     }
@@ -122,46 +122,29 @@ RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     return facts;
 }
 
-RunFacts FlashStation::FactsOfRun(bool succeeded, double seconds) {
+RunFacts FlashStation::FactsOfRun(RunResult result, double seconds) {
     RunFacts facts;
+    facts.result = std::move(result);
+    // This program tells more of a port than the desktop program does.
+    if (facts.result.kind == RunEnd::InvalidPort)
+        facts.result.portProblem = PortProblem(portIndex_);
     facts.seconds = seconds;
-    facts.succeeded = succeeded;
-    facts.lastStatus = console_.LastStatus();
     facts.portName = label_;
-    if (facts.lastStatus == "Invalid Port Com")
-        facts.portProblem = PortProblem(portIndex_);
-    facts.releaseText = updaterWindow_.ReleaseLine();
-    facts.imageEmpty = CurrentImage().programLength <= 1;
     facts.comName = PortNameOfIndex(portIndex_);
     facts.devicePath = DeviceOfPort(portIndex_);
     facts.firmwareBuild = buildVersion_;
-    facts.statistics = CurrentRunStatistics();
-    // The board as identified, not what the line said after it.
-    if (facts.statistics.boardIdentified) {
-        const DeviceIdentity& board = facts.statistics.board;
-        facts.chipIdentity = board.chipIdentity;
-        facts.boardCode = board.boardCode;
-        facts.biosByte = board.biosByte;
-        facts.preparation = board.preparation;
-        facts.fullIdentity = facts.statistics.fullIdentity;
-    }
     facts.skipStart = CurrentRunPlan().skipStart;
     facts.skipLength = CurrentRunPlan().skipLength;
     facts.firmwareName = firmwareName_;
-    // An image was chosen once the identification planned what to send.
-    if (CurrentRunPlan().sendLength > 0 && CurrentImage().programLength > 1) {
-        facts.imageCrc = ImageCrc(CurrentImage(), CurrentRunPlan().sendLength,
-                                  CurrentFamilyParameters().jumpBlockLength);
-    }
-    facts.exitStatus = facts.succeeded        ? kExitSucceeded
-                       : StoppedByUser(facts) ? kExitStopped
-                                              : kExitFailed;
+    facts.exitStatus = ExitStatusOf(facts.result);
     return facts;
 }
 
 RunFacts FlashStation::PortFailure() {
     console_.ClearBar();
-    return FactsOfRun(false, 0);
+    RunResult failure;
+    failure.kind = RunEnd::InvalidPort;
+    return FactsOfRun(std::move(failure), 0);
 }
 
 void FlashStation::Report(RunFacts& facts) {
@@ -178,7 +161,7 @@ void FlashStation::Report(RunFacts& facts) {
     }
     if (PrintsText() && !SkipNote(facts).empty())
         PrintLine(SkipNote(facts));
-    PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts));
+    PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts), true);
 }
 
 bool FlashStation::OpenPort() {

@@ -2,13 +2,9 @@
 
 #include <cstdio>
 
-#include "catalogue/image_table.h"
-#include "engine/device_search.h"
-#include "engine/identification.h"
 #include "engine/link_state.h"
-#include "engine/run_statistics.h"
-#include "engine/status_reporting.h"
-#include "tools/flash/json_line.h"
+#include "engine/update_run.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/run_report.h"
 #include "tools/flash/single_run.h"
 
@@ -17,7 +13,7 @@ namespace vorlan::flash {
 namespace {
 
 bool Found(const RunFacts& facts) {
-    return facts.chipIdentity != 0;
+    return facts.Board() != nullptr;
 }
 
 std::string Hex(unsigned value, int digits) {
@@ -26,74 +22,58 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
-std::string Reason(const RunFacts& facts) {
-    RunFacts refused = facts;
-    refused.succeeded = false;
-    return ResultSummary(refused);
-}
-
 }  // namespace
 
 std::string IdentityLine(const RunFacts& facts, bool fits) {
     if (!Found(facts))
-        return facts.portName + ": FAILED - " + Reason(facts);
-    std::string line = ResultLine(facts);
-    line = line.substr(0, line.find(": ")) + ": ";
-    if (facts.fullIdentity) {
-        line += "board code " + std::to_string(facts.boardCode) + ", preparation " +
-                Hex(facts.preparation, 2);
+        return facts.portName + ": FAILED - " + ResultSummary(facts);
+    std::string line = RunWho(facts) + ": ";
+    const RunStatistics& told = facts.result.facts;
+    if (told.fullIdentity) {
+        line += "board code " + std::to_string(told.board.boardCode) + ", preparation " +
+                Hex(told.board.preparation, 2);
     } else {
         line += "board code and preparation not told (short answer)";
     }
-    if (!facts.releaseText.empty())
-        line += ", release \"" + facts.releaseText + "\"";
+    if (!told.releaseText.empty())
+        line += ", release \"" + told.releaseText + "\"";
     if (facts.skipStart != 0) {
         line += ", skip window " + Hex(facts.skipStart, 4) + " to " +
                 Hex(facts.skipStart + facts.skipLength, 4);
     }
     const std::string firmware = "the " + facts.firmwareName + " firmware";
     return line + (fits ? " - " + firmware + " fits it"
-                        : " - " + firmware + " does not fit it: " + Reason(facts));
+                        : " - " + firmware + " does not fit it: " + ResultSummary(facts));
 }
 
 std::string IdentityJson(const RunFacts& facts, bool fits) {
     // The result object's fields, with the verdict in place of the run's.
-    std::string result = ResultJson(facts);
-    const std::string from = R"({"event":"result",)";
-    result = R"({"event":"identify",)" + result.substr(from.size());
-    result = result.substr(0, result.find(R"(,"blocks_sent":)"));
-    JsonLine verdict;
-    verdict.Integer("skip_window_start", facts.skipStart)
-        .Integer("skip_window_length", facts.skipLength)
-        .Boolean("found", Found(facts))
-        .Boolean("fits", Found(facts) && fits);
+    JsonRecord json = RunRecord(facts, "identify", "");
+    json["skip_window_start"] = facts.skipStart;
+    json["skip_window_length"] = facts.skipLength;
+    json["found"] = Found(facts);
+    json["fits"] = Found(facts) && fits;
     if (!fits || !Found(facts))
-        verdict.Text("reason", Reason(facts));
-    verdict.Integer("exit_status", facts.exitStatus);
-    const std::string fields = verdict.Object();
-    return result + "," + fields.substr(1);
+        json["reason"] = JsonText(ResultSummary(facts));
+    json["exit_status"] = facts.exitStatus;
+    return OneLine(json);
 }
 
 int IdentifyBoard(FlashStation& station) {
     const double start = station.Seconds();
-    // As a start button's run, without the programming run.
-    Link().stopRequest = false;
-    ResetRunStatistics();
-    const bool found = SearchDevice(station.Progress(), station.Status()) == kSearchFound;
-    const bool fits =
-        found && IdentifyDevice(station.Progress(), station.Status(), ImageIdentity());
-    ShowIdleButtons();
-    RunFacts facts = station.FactsOfRun(false, station.Seconds() - start);
+    RunResult result = IdentifyOnly(station.Progress(), station.Status());
+    const bool fits = result.kind == RunEnd::Identified;
+    RunFacts facts = station.FactsOfRun(std::move(result), station.Seconds() - start);
     const LinkState& link = Link();
     facts.skipStart =
         static_cast<std::uint32_t>(link.skipWindowStart[0] | link.skipWindowStart[1] << 8);
     facts.skipLength =
         static_cast<std::uint32_t>(link.skipWindowLength[0] | link.skipWindowLength[1] << 8);
-    facts.exitStatus = StoppedByUser(facts) ? kExitStopped
-                       : Found(facts)       ? kExitSucceeded
-                                            : kExitFailed;
-    station.PrintLine(station.Arguments().json ? IdentityJson(facts, fits)
-                                               : IdentityLine(facts, fits));
+    facts.exitStatus = facts.result.kind == RunEnd::UserAbort ? kExitStopped
+                       : Found(facts)                         ? kExitSucceeded
+                                                              : kExitFailed;
+    station.PrintLine(
+        station.Arguments().json ? IdentityJson(facts, fits) : IdentityLine(facts, fits), true);
     return facts.exitStatus;
 }
 

@@ -4,7 +4,7 @@
 
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 
 namespace vorlan::flash {
 
@@ -15,9 +15,10 @@ std::string ChipName(std::uint8_t chipIdentity) {
     return name.empty() ? "chip " + std::to_string(chipIdentity) : std::string(name);
 }
 
-// A boot loader with the short answer does not say which board it is on.
+// A boot loader with the short answer does not say which board it is on:
+// its result line says "board".
 std::string BoardName(const RunFacts& facts) {
-    return facts.fullIdentity ? BoardNameOf(facts.boardCode) : "board";
+    return facts.result.facts.fullIdentity ? BoardNameOf(facts.Board()->boardCode) : "board";
 }
 
 std::string Hex2(unsigned value) {
@@ -34,23 +35,29 @@ std::string Hex8(std::uint32_t value) {
 
 }  // namespace
 
-std::string ResultLine(const RunFacts& facts) {
+std::string RunWho(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
-    if (facts.chipIdentity != 0) {
-        who += " " + BoardName(facts) + " (" + ChipName(facts.chipIdentity) + ", BIOS " +
-               Hex2(facts.biosByte) + ")";
+    if (const DeviceIdentity* board = facts.Board()) {
+        who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
+               Hex2(board->biosByte) + ")";
     }
+    return who;
+}
+
+std::string ResultLine(const RunFacts& facts) {
+    const std::string who = RunWho(facts);
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;
-    if (facts.imageCrc) {
-        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*facts.imageCrc);
+    const RunResult& result = facts.result;
+    if (result.imageCrc) {
+        after += ", " + facts.firmwareName + ", CRC-32 " + Hex8(*result.imageCrc);
     }
-    if (facts.statistics.skippedBlocks > 0) {
+    if (result.facts.skippedBlocks > 0) {
         std::snprintf(numbers, sizeof numbers, ", %d blocks left out as the board asks",
-                      static_cast<int>(facts.statistics.skippedBlocks));
+                      static_cast<int>(result.facts.skippedBlocks));
         after += numbers;
     }
     std::string tally;
@@ -58,7 +65,7 @@ std::string ResultLine(const RunFacts& facts) {
         tally = " - " + std::to_string(facts.tally.programmed) + " programmed, " +
                 std::to_string(facts.tally.failed) + " failed";
     }
-    return who + (facts.succeeded ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
+    return who + (facts.Succeeded() ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
            tally;
 }
 
@@ -71,43 +78,57 @@ std::string SkipNote(const RunFacts& facts) {
                   "%d block%s not sent.",
                   static_cast<unsigned>(facts.skipStart),
                   static_cast<unsigned>(facts.skipStart + facts.skipLength),
-                  static_cast<int>(facts.statistics.skippedBlocks),
-                  facts.statistics.skippedBlocks == 1 ? "" : "s");
+                  static_cast<int>(facts.result.facts.skippedBlocks),
+                  facts.result.facts.skippedBlocks == 1 ? "" : "s");
     return text;
 }
 
-std::string ResultJson(const RunFacts& facts, const std::string& time) {
-    JsonLine json;
+JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std::string& time) {
+    JsonRecord json;
     if (!time.empty())
-        json.Text("time", time);
-    json.Text("event", "result").Text("port", facts.portName);
+        json["time"] = time;
+    json["event"] = event;
+    json["port"] = JsonText(facts.portName);
     if (facts.boardNumber > 0)
-        json.Integer("board_number", facts.boardNumber);
-    json.Text("com", facts.comName).Text("device", facts.devicePath);
-    if (facts.chipIdentity != 0) {
-        json.Text("board", BoardName(facts))
-            .Text("chip", ChipName(facts.chipIdentity))
-            .Integer("chip_identity", facts.chipIdentity)
-            .Integer("bios", facts.biosByte);
-        if (facts.fullIdentity)
-            json.Integer("board_code", facts.boardCode).Integer("preparation", facts.preparation);
-        json.Text("release", facts.releaseText);
+        json["board_number"] = facts.boardNumber;
+    json["com"] = facts.comName;
+    json["device"] = JsonText(facts.devicePath);
+    const RunResult& result = facts.result;
+    if (const DeviceIdentity* board = facts.Board()) {
+        // A boot loader with the short answer does not say which board it is on.
+        json["board"] = result.facts.fullIdentity ? JsonRecord(BoardName(facts)) : nullptr;
+        json["chip"] = ChipName(board->chipIdentity);
+        json["chip_identity"] = board->chipIdentity;
+        json["bios"] = board->biosByte;
+        if (result.facts.fullIdentity) {
+            json["board_code"] = board->boardCode;
+            json["preparation"] = board->preparation;
+        }
+        json["release"] = JsonText(result.facts.releaseText);
     }
-    json.Text("firmware_build", facts.firmwareBuild);
+    json["firmware_build"] = JsonText(facts.firmwareBuild);
     if (!facts.firmwareName.empty())
-        json.Text("firmware", facts.firmwareName);
-    if (facts.imageCrc)
-        json.Text("image_crc32", Hex8(*facts.imageCrc));
-    return json.Integer("blocks_sent", facts.statistics.blocksSent)
-        .Integer("resends", facts.statistics.resends)
-        .Integer("skipped_blocks", facts.statistics.skippedBlocks)
-        .Integer("skip_window_start", facts.skipStart)
-        .Integer("skip_window_length", facts.skipLength)
-        .Decimal("seconds", facts.seconds, 3)
-        .Text("result", ResultSummary(facts))
-        .Boolean("ok", facts.succeeded)
-        .Integer("exit_status", facts.exitStatus)
-        .Object();
+        json["firmware"] = JsonText(facts.firmwareName);
+    if (result.imageCrc)
+        json["image_crc32"] = Hex8(*result.imageCrc);
+    if (result.firmwareCrc)
+        json["firmware_crc32"] = Hex8(*result.firmwareCrc);
+    return json;
+}
+
+std::string ResultJson(const RunFacts& facts, const std::string& time) {
+    JsonRecord json = RunRecord(facts, "result", time);
+    const RunStatistics& sent = facts.result.facts;
+    json["blocks_sent"] = sent.blocksSent;
+    json["resends"] = sent.resends;
+    json["skipped_blocks"] = sent.skippedBlocks;
+    json["skip_window_start"] = facts.skipStart;
+    json["skip_window_length"] = facts.skipLength;
+    json["seconds"] = JsonSeconds(facts.seconds);
+    json["result"] = JsonText(ResultSummary(facts));
+    json["ok"] = facts.Succeeded();
+    json["exit_status"] = facts.exitStatus;
+    return OneLine(json);
 }
 
 }  // namespace vorlan::flash

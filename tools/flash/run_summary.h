@@ -1,14 +1,13 @@
 // The last line vorlan-flash prints: what became of the run, in words a
-// technician can act on. The run's own texts are used where they say it; a
-// run that ends without a text of its own (the Upgrade build's silent image
-// warnings, a port that cannot be used) is explained here.
+// technician can act on. The run's own result texts are used where they say
+// it; a run that ends without a text of its own (the Upgrade build's silent
+// image warnings, a port that cannot be used) is explained here.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "engine/run_statistics.h"
+#include "engine/run_result.h"
 
 namespace vorlan::flash {
 
@@ -19,26 +18,16 @@ struct LoopTally {
 };
 
 struct RunFacts {
-    bool succeeded = false;
-    std::string lastStatus;   // the last step or result text of the run
-    std::string portName;     // the port as the user named it: "COM3", "/dev/ttyUSB0"
-    std::string portProblem;  // why the port could not be opened, if known
-    // The identified board, for a run that ended after the search found it
-    // (chip identity 0: none found).
-    std::uint8_t chipIdentity = 0;
-    std::uint8_t boardCode = 0;
-    std::uint8_t biosByte = 0;
-    std::uint8_t preparation = 0;
-    bool fullIdentity = false;  // the board said its board code and preparation
-    std::string releaseText;    // from its information frame
-    bool imageEmpty = false;    // no firmware in this build for that board
+    // The run as the engine tells it: how it ended, the board it identified,
+    // what it sent.
+    RunResult result;
+    std::string portName;  // the port as the user named it: "COM3", "/dev/ttyUSB0"
 
     // For the result line, the JSON result and the log.
     std::string comName;     // "COM33", the driver's name for the port
     std::string devicePath;  // where that name led
     std::string firmwareBuild;
     double seconds = 0;
-    RunStatistics statistics;
     std::uint32_t skipStart = 0;  // the board's skip window (0: none), address units
     std::uint32_t skipLength = 0;
     int exitStatus = 1;
@@ -49,18 +38,27 @@ struct RunFacts {
     LoopTally tally;
     // The firmware offered: "built-in 24HJ64" or the --hex file as given.
     std::string firmwareName;
-    // CRC-32 of the image as the run planned to send it (image_crc.h); empty
-    // when the run ended before an image was chosen.
-    std::optional<std::uint32_t> imageCrc;
+
+    bool Succeeded() const { return result.Succeeded(); }
+    // The board the identification read (chip identity 0: none found).
+    const DeviceIdentity* Board() const {
+        const RunStatistics& facts = result.facts;
+        return facts.boardIdentified && facts.board.chipIdentity != 0 ? &facts.board : nullptr;
+    }
 };
 
-// "Program OK", "CHK Error !!", "Invalid Port Com - /dev/ttyS4: Permission
+// The run's result text without its blanks ("Program OK"), with what it
+// means where that helps: "Invalid Port Com - /dev/ttyS4: Permission
 // denied", "no firmware in this build for this board (chip 66, board code 9)",
 // "the firmware in this build is for DEMO-24HJ - Preparation4, not for this
 // board"...
 std::string ResultSummary(const RunFacts& facts);
 
-// true when the run ended with the user's stop (" User Abort !! ").
-bool StoppedByUser(const RunFacts& facts);
+// The text a run shows for kind, without the blanks around it.
+std::string ResultWords(RunEnd kind);
+
+// The exit status of a run by how it ended: 0 programmed, 130 stopped with
+// Ctrl-C, else 1.
+int ExitStatusOf(const RunResult& result);
 
 }  // namespace vorlan::flash

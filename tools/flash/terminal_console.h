@@ -22,10 +22,6 @@ public:
     // Prints text on a line of its own, unless it repeats the line printed
     // just before. Empty texts (panels being cleared) are not printed.
     void PrintLine(const std::string& text);
-    // The same, and remembers text as the run's latest status (step or
-    // result text): the one the result line sums up at the end.
-    void PrintStatus(const std::string& text);
-    const std::string& LastStatus() const { return lastStatus_; }
 
     void SetBarMaximum(int maximum);
     void SetBarPosition(int position);
@@ -43,6 +39,8 @@ public:
     void WriteJsonSteps(const std::string& port);
     // From now on lines are only remembered, not printed (--quiet); no bar.
     void Silence();
+    // From now on each text line goes out as a line record (--records).
+    void WriteRecords() { records_ = true; }
 
 private:
     void Write(const std::string& text);
@@ -56,9 +54,9 @@ private:
     std::string jsonPort_;
     bool json_ = false;
     bool silent_ = false;
+    bool records_ = false;
     std::string lastLine_;
     bool anyLine_ = false;
-    std::string lastStatus_;
 
     int maximum_ = 100;
     int position_ = 0;

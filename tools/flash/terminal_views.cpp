@@ -5,16 +5,11 @@
 namespace vorlan::flash {
 
 void TerminalStatusBar::SetPanelText(int panel, const std::string& text) {
-    if (panel < 0) {
+    // The port is named on the first line of the output already.
+    if (panel < 0 || panel == PortPanelIndex) {
         return;
     }
-    if (panel == StepPanelIndex) {
-        console_.PrintStatus(text);
-    } else if (panel == PortPanelIndex) {
-        // The port is named on the first line of the output already.
-    } else {
-        console_.PrintLine(text);
-    }
+    console_.PrintLine(text);
 }
 
 }  // namespace vorlan::flash

@@ -23,9 +23,9 @@ private:
     TerminalConsole& console_;
 };
 
-// Step texts (and, in Upgrade mode, the results written there) are the run's
-// status; the device and image panels are printed as they are. The port
-// panel is left out: the first line of the output names the port.
+// Every panel text (the steps, in Upgrade mode the results written there, the
+// device and image panels) is printed as it is. The port panel is left out:
+// the first line of the output names the port.
 class TerminalStatusBar final : public StatusBarView {
 public:
     explicit TerminalStatusBar(TerminalConsole& console) : console_(console) {}
@@ -42,26 +42,19 @@ public:
         : console_(console), statusBar_(console) {}
     StatusBarView& StatusBar() override { return statusBar_; }
     void ShowResultLine(const std::string& text, StatusColour, StatusColour) override {
-        console_.PrintStatus(text);
+        console_.PrintLine(text);
     }
     void SetStartButtonVisible(bool) override {}
     void SetStopButtonVisible(bool) override {}
     void FocusStartButton() override {}
     void EnableChangePortMenu() override {}
     void ShowIdentityLine(const std::string& text) override { console_.PrintLine(text); }
-    void ShowReleaseLine(const std::string& text) override {
-        releaseLine_ = text;
-        console_.PrintLine(text);
-    }
-    void HideReleaseLine() override { releaseLine_.clear(); }
-
-    // The boot loader's release text as last shown; empty when hidden.
-    const std::string& ReleaseLine() const { return releaseLine_; }
+    void ShowReleaseLine(const std::string& text) override { console_.PrintLine(text); }
+    void HideReleaseLine() override {}
 
 private:
     TerminalConsole& console_;
     TerminalStatusBar statusBar_;
-    std::string releaseLine_;
 };
 
 class TerminalUpgradeWindow final : public UpgradeWindowView {
