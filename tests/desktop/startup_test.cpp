@@ -14,7 +14,7 @@
 #include "app/build_version.h"
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
-#include "app/qt/window_references.h"
+#include "app/window_references.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "platform/settings_store.h"
