@@ -8,7 +8,8 @@
 #   - a crash ends the program rather than waiting in the debugger;
 #   - wine's own faces are in the prefix's font folder.
 # wine_desktop_prefix sets these in $WINEPREFIX; start_display starts Xvfb
-# on a free display and exports DISPLAY; stop_display ends it.
+# on a free display (XVFB_SCREEN, 1280x800x24 unless set) and exports DISPLAY;
+# stop_display ends it.
 WINE_RUN="$ROOT/scripts/wine-run.sh"
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
@@ -39,7 +40,7 @@ start_display() {
     while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
         number=$((number + 1))
     done
-    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
     DISPLAY_PID=$!
     export DISPLAY=":$number"
     tries=0

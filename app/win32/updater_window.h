@@ -14,14 +14,12 @@
 
 namespace vorlan::win32 {
 
-class UpdaterWindow final : public Window, public UpdaterWindowControls {
+class UpdaterWindow final : public DesktopWindowOf<UpdaterWindowControls> {
 public:
     // Registers itself with the status operations before anything else.
     // Throws what the notifier start and the settings store throw.
     UpdaterWindow();
     ~UpdaterWindow() override;
-
-    void SetMainWindow(bool main) { mainWindow_ = main; }
 
     // UpdaterWindowView
     vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
@@ -36,15 +34,12 @@ public:
     void HideReleaseLine() override;
 
     // UpdaterWindowControls
-    void SetTitle(const std::string& title) override;
     ProgressBarView& ProgressBar() override { return *progressBar1_; }
     void SetStatusBarBackground(StatusColour colour) override;
     void ShowLogo(LogoChoice logo) override;
     void SetProductLabel(const std::string& text) override;
     std::string ProductLabel() const override;
     void HideResultLines() override;
-    void ShowPortSetupWindow() override;
-    void ShowVersionListWindow(const std::string& title) override;
     void SetResultTip(const std::string& tip) override;
 
     // Event handlers (app/main_windows.h says what each does).
@@ -75,7 +70,6 @@ private:
     void ShowPlainLine(HWND line, const std::string& text);
 
     UpdaterWindowBehaviour behaviour_;
-    bool mainWindow_ = false;
     HWND button1_ = nullptr;
     HWND button2_ = nullptr;
     HWND image1_ = nullptr;
