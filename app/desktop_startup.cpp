@@ -46,9 +46,10 @@ private:
 void RunWindows(DesktopToolkit& toolkit) {
     try {
         OwnedWindows windows;
-        if (SelectsUpgradeWindow(BuildVersion()))
-            windows.Add(toolkit.MakeUpgradeWindow());
-        windows.Add(toolkit.MakeUpdaterWindow());
+        for (const MainWindowKind kind : MainWindowsOf(BuildVersion())) {
+            windows.Add(kind == MainWindowKind::kUpgrade ? toolkit.MakeUpgradeWindow()
+                                                         : toolkit.MakeUpdaterWindow());
+        }
         Windows().portSetup = windows.Add(toolkit.MakePortSetupWindow());
         Windows().versionList = windows.Add(toolkit.MakeVersionListWindow());
         Windows().main->ShowWindow();
@@ -62,6 +63,12 @@ void RunWindows(DesktopToolkit& toolkit) {
 }
 
 }  // namespace
+
+std::vector<MainWindowKind> MainWindowsOf(const std::string& buildVersion) {
+    if (SelectsUpgradeWindow(buildVersion))
+        return {MainWindowKind::kUpgrade, MainWindowKind::kUpdater};
+    return {MainWindowKind::kUpdater};
+}
 
 int RunDesktopProgram(DesktopToolkit& toolkit, const std::vector<std::string>& commandLine,
                       const std::string& buildVersion) {

@@ -58,6 +58,12 @@ public:
     virtual std::string ImageExtension() const = 0;
 };
 
+// The main windows a build has, in the order they are made and reach the
+// status operations: the Upgrade window first when the build version string
+// selects it (it is then the main window), then the Updater window.
+enum class MainWindowKind { kUpgrade, kUpdater };
+std::vector<MainWindowKind> MainWindowsOf(const std::string& buildVersion);
+
 // Runs the whole program and returns its exit code, 0 on every path.
 // commandLine: program name first ("\P" as the first argument starts the
 // notifier). buildVersion: "HNX" or "BRQ" in it selects the Upgrade window.
