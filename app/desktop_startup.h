@@ -58,6 +58,24 @@ public:
     virtual std::string ImageExtension() const = 0;
 };
 
+// A toolkit whose four window classes are made with no arguments.
+template <class Upgrade, class Updater, class PortSetup, class VersionList>
+class DesktopToolkitOf : public DesktopToolkit {
+public:
+    std::unique_ptr<DesktopWindow> MakeUpgradeWindow() override {
+        return std::make_unique<Upgrade>();
+    }
+    std::unique_ptr<DesktopWindow> MakeUpdaterWindow() override {
+        return std::make_unique<Updater>();
+    }
+    std::unique_ptr<DesktopWindow> MakePortSetupWindow() override {
+        return std::make_unique<PortSetup>();
+    }
+    std::unique_ptr<DesktopWindow> MakeVersionListWindow() override {
+        return std::make_unique<VersionList>();
+    }
+};
+
 // The main windows a build has, in the order they are made and reach the
 // status operations: the Upgrade window first when the build version string
 // selects it (it is then the main window), then the Updater window.

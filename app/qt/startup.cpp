@@ -41,7 +41,8 @@ public:
 };
 
 // The windows as Qt widgets, Qt's message boxes and event loop.
-class QtToolkit final : public DesktopToolkit {
+class QtToolkit final
+    : public DesktopToolkitOf<UpgradeWindow, UpdaterWindow, PortSetupWindow, VersionListWindow> {
 public:
     Pause& RunPause() override { return pause_; }
 
@@ -61,19 +62,6 @@ public:
                         QString::fromStdString(text), QMessageBox::Ok,
                         QApplication::activeWindow());
         box.exec();
-    }
-
-    std::unique_ptr<DesktopWindow> MakeUpgradeWindow() override {
-        return std::make_unique<UpgradeWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakeUpdaterWindow() override {
-        return std::make_unique<UpdaterWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakePortSetupWindow() override {
-        return std::make_unique<PortSetupWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakeVersionListWindow() override {
-        return std::make_unique<VersionListWindow>();
     }
 
     void RunMessageLoop() override { QApplication::exec(); }

@@ -49,7 +49,8 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM found) {
 }
 
 // The windows as Win32 windows, MessageBox and the thread's message loop.
-class Win32Toolkit final : public DesktopToolkit {
+class Win32Toolkit final
+    : public DesktopToolkitOf<UpgradeWindow, UpdaterWindow, PortSetupWindow, VersionListWindow> {
 public:
     ~Win32Toolkit() override {
         for (const auto& [id, timer] : gTimers) KillTimer(nullptr, id);
@@ -66,19 +67,6 @@ public:
 
     void ShowDriverMessage(const std::string& text, const std::string& caption) override {
         MessageBoxW(GetActiveWindow(), Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
-    }
-
-    std::unique_ptr<DesktopWindow> MakeUpgradeWindow() override {
-        return std::make_unique<UpgradeWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakeUpdaterWindow() override {
-        return std::make_unique<UpdaterWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakePortSetupWindow() override {
-        return std::make_unique<PortSetupWindow>();
-    }
-    std::unique_ptr<DesktopWindow> MakeVersionListWindow() override {
-        return std::make_unique<VersionListWindow>();
     }
 
     void RunMessageLoop() override { win32::RunMessageLoop(); }

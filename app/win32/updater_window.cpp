@@ -70,18 +70,6 @@ void UpdaterWindow::ShowResultLine(const std::string& text, StatusColour backgro
     InvalidateRect(label2_, nullptr, TRUE);
 }
 
-void UpdaterWindow::SetStartButtonVisible(bool visible) {
-    ::ShowWindow(button1_, visible ? SW_SHOW : SW_HIDE);
-}
-
-void UpdaterWindow::SetStopButtonVisible(bool visible) {
-    ::ShowWindow(button2_, visible ? SW_SHOW : SW_HIDE);
-}
-
-void UpdaterWindow::FocusStartButton() {
-    SetFocus(button1_);
-}
-
 void UpdaterWindow::EnableChangePortMenu() {
     EnableMenuItem(GetMenu(Handle()), kMenuItem, MF_BYCOMMAND | MF_ENABLED);
 }
@@ -94,33 +82,9 @@ void UpdaterWindow::ShowPlainLine(HWND line, const std::string& text) {
     RedrawWindow(line, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void UpdaterWindow::ShowIdentityLine(const std::string& text) {
-    ShowPlainLine(label3_, text);
-}
-
-void UpdaterWindow::ShowReleaseLine(const std::string& text) {
-    ShowPlainLine(label4_, text);
-}
-
-void UpdaterWindow::HideReleaseLine() {
-    ::ShowWindow(label4_, SW_HIDE);
-}
-
-void UpdaterWindow::SetStatusBarBackground(StatusColour colour) {
-    statusBar1_->SetBackground(ToColorRef(colour));
-}
-
 void UpdaterWindow::ShowLogo(LogoChoice logo) {
     ::ShowWindow(image1_, logo == LogoChoice::kChip ? SW_SHOW : SW_HIDE);
     ::ShowWindow(image2_, logo == LogoChoice::kWordmark ? SW_SHOW : SW_HIDE);
-}
-
-void UpdaterWindow::SetProductLabel(const std::string& text) {
-    SetText(label1_, text);
-}
-
-std::string UpdaterWindow::ProductLabel() const {
-    return TextOf(label1_);
 }
 
 void UpdaterWindow::HideResultLines() {
@@ -153,17 +117,17 @@ LRESULT UpdaterWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case kButton1:
-                    Button1Click();
+                    behaviour_.Button1Click();
                     return 0;
                 case kButton2:
-                    Button2Click();
+                    behaviour_.Button2Click();
                     return 0;
                 case kMenuItem:
-                    S1Click();
+                    behaviour_.S1Click();
                     return 0;
                 case kLabel1:
                     if (HIWORD(wParam) == STN_DBLCLK)
-                        Label1DblClick();
+                        behaviour_.Label1DblClick();
                     return 0;
                 default:
                     break;  // Image1's double-click does nothing

@@ -25,28 +25,24 @@ public:
     vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
     void ShowResultLine(const std::string& text, StatusColour background,
                         StatusColour textColour) override;
-    void SetStartButtonVisible(bool visible) override;
-    void SetStopButtonVisible(bool visible) override;
-    void FocusStartButton() override;
+    void SetStartButtonVisible(bool visible) override { ShowControl(button1_, visible); }
+    void SetStopButtonVisible(bool visible) override { ShowControl(button2_, visible); }
+    void FocusStartButton() override { SetFocus(button1_); }
     void EnableChangePortMenu() override;
-    void ShowIdentityLine(const std::string& text) override;
-    void ShowReleaseLine(const std::string& text) override;
-    void HideReleaseLine() override;
+    void ShowIdentityLine(const std::string& text) override { ShowPlainLine(label3_, text); }
+    void ShowReleaseLine(const std::string& text) override { ShowPlainLine(label4_, text); }
+    void HideReleaseLine() override { ShowControl(label4_, false); }
 
     // UpdaterWindowControls
     ProgressBarView& ProgressBar() override { return *progressBar1_; }
-    void SetStatusBarBackground(StatusColour colour) override;
+    void SetStatusBarBackground(StatusColour colour) override {
+        statusBar1_->SetBackground(ToColorRef(colour));
+    }
     void ShowLogo(LogoChoice logo) override;
-    void SetProductLabel(const std::string& text) override;
-    std::string ProductLabel() const override;
+    void SetProductLabel(const std::string& text) override { SetText(label1_, text); }
+    std::string ProductLabel() const override { return TextOf(label1_); }
     void HideResultLines() override;
     void SetResultTip(const std::string& tip) override;
-
-    // Event handlers (app/main_windows.h says what each does).
-    void Button1Click() { behaviour_.Button1Click(); }
-    void Button2Click() { behaviour_.Button2Click(); }
-    void S1Click() { behaviour_.S1Click(); }
-    void Label1DblClick() { behaviour_.Label1DblClick(); }
 
     HWND Button1() const { return button1_; }
     HWND Button2() const { return button2_; }

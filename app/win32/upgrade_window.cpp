@@ -73,13 +73,13 @@ LRESULT UpgradeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case kButton1:
-                    Button1Click();
+                    behaviour_.Button1Click();
                     return 0;
                 case kButton2:
-                    Button2Click();
+                    behaviour_.Button2Click();
                     return 0;
                 case kMenuItem:
-                    SerialPort1Click();
+                    behaviour_.SerialPort1Click();
                     return 0;
                 default:
                     break;

@@ -32,11 +32,6 @@ public:
     void SetStatusBarBackground(StatusColour colour) override;
     void SetResultTip(const std::string& tip) override;
 
-    // Event handlers (app/main_windows.h says what each does).
-    void Button1Click() { behaviour_.Button1Click(); }
-    void Button2Click() { behaviour_.Button2Click(); }
-    void SerialPort1Click() { behaviour_.SerialPort1Click(); }
-
     HWND Panel1() const { return panel1_; }
     HWND Button1() const { return button1_; }
     HWND Button2() const { return button2_; }

@@ -43,6 +43,10 @@ COLORREF ToColorRef(StatusColour colour);
 HBRUSH SolidBrush(COLORREF colour);
 
 void SetText(HWND control, const std::string& text);
+// Shows or hides a child control.
+inline void ShowControl(HWND control, bool shown) {
+    ::ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+}
 std::string TextOf(HWND control);
 
 // A top-level window of the program. Subclasses create their controls after
