@@ -79,6 +79,8 @@ std::string_view LinkErrorText(std::int16_t result) {
             return " Answer out of step !! ";
         case kLinkBoardRestarted:
             return " Board restarted !! ";
+        case kLinkGarbledIdentity:
+            return " Answer garbled, start again !! ";
         default:
             return {};
     }

@@ -51,6 +51,12 @@ std::string ResultSummary(const RunFacts& facts) {
                "supply sagged while it wrote its flash) and lost a frame; the board holds a "
                "partial image: check its power supply and run the update again";
     }
+    if (text == "Answer garbled, start again !!") {
+        return text +
+               " - bytes came after the board's identity answer, so it may have been misread "
+               "(line noise, or the board started again); nothing was written: run the "
+               "update again";
+    }
     // The board check's refusal names the board the firmware is for.
     if (text.find(" - Preparation") != std::string::npos) {
         return "the firmware in this build is for " + text + ", not for this board";
