@@ -13,10 +13,14 @@ std::string AppendToFile(const std::string& path, const std::string& text) {
     if (fd < 0)
         return std::strerror(errno);
     std::string problem;
-    ssize_t written = -1;
-    do {
+    // Nothing to write only asks whether the file opens: some devices
+    // (/dev/full) refuse even an empty write.
+    ssize_t written = 0;
+    while (!text.empty()) {
         written = ::write(fd, text.data(), text.size());
-    } while (written < 0 && errno == EINTR);
+        if (written >= 0 || errno != EINTR)
+            break;
+    }
     if (written < 0)
         problem = std::strerror(errno);
     else if (static_cast<std::size_t>(written) != text.size())
