@@ -14,12 +14,7 @@ export WINEPREFIX="$ROOT/build-windows/wine-dpi"
 export WINEDEBUG="${WINEDEBUG:--all}"
 . "$ROOT/scripts/wine-desktop.sh"
 
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "skipped: $tool is missing (scripts/install-deps.sh)"
-        exit 77
-    fi
-done
+skip_without_display_tools
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vorlan-windows-dpi.XXXXXX")
 cleanup() {

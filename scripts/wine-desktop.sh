@@ -34,6 +34,16 @@ wine_desktop_prefix() {
     } >/dev/null 2>&1
 }
 
+# A test ends as skipped (77) when Xvfb or xdotool is missing.
+skip_without_display_tools() {
+    for tool in Xvfb xdotool; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "skipped: $tool is missing (scripts/install-deps.sh)"
+            exit 77
+        fi
+    done
+}
+
 DISPLAY_PID=""
 start_display() {
     number=91
