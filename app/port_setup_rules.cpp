@@ -112,12 +112,4 @@ void PortSetupBehaviour::Button2Click() {
     controls_.HideWindow();
 }
 
-std::int16_t PortSetupBehaviour::IndexOfPort(std::int16_t portIndex) const {
-    return vorlan::IndexOfPort(portNames_, portIndex);
-}
-
-std::int16_t PortSetupBehaviour::PortIndexOfEntry(std::int16_t position) const {
-    return vorlan::PortIndexOfEntry(portNames_, position);
-}
-
 }  // namespace vorlan

@@ -61,9 +61,6 @@ public:
     void Button1Click();  // "&Ok": the choice made current and reopened; hides
     void Button2Click();  // "&Cancel": the current port selected again; hides
 
-    // The rules above on this window's port names.
-    std::int16_t IndexOfPort(std::int16_t portIndex) const;
-    std::int16_t PortIndexOfEntry(std::int16_t position) const;
     const std::vector<std::string>& PortNames() const { return portNames_; }
     // Puts entries in by hand, for port names the enumeration never gives.
     void SetEntries(std::vector<std::string> friendlyNames, std::vector<std::string> portNames);
