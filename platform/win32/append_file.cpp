@@ -6,22 +6,36 @@
 
 namespace vorlan {
 
+// A byte far past any log's end, locked by every writer around its write:
+// the lock is the writers' turn, and no reader or writer of the text ever
+// touches that byte.
+constexpr DWORD kTurnOffsetLow = 0xFFFFFFFEu;
+constexpr DWORD kTurnOffsetHigh = 0x7FFFFFFFu;
+
 // FILE_APPEND_DATA without FILE_WRITE_DATA: the system itself puts every
 // write at the end of the file, as O_APPEND does. The C run-time's append
 // mode instead moves to the end and then writes, and two processes doing
-// that at the same moment write over each other's lines.
+// that at the same moment write over each other's lines. Not every system
+// that runs Windows programs makes the end-of-file write one step, so the
+// writers also take turns through a lock (FILE_READ_DATA is there for it).
 std::string AppendToFile(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return SystemMessage(GetLastError());
+    OVERLAPPED turn{};
+    turn.Offset = kTurnOffsetLow;
+    turn.OffsetHigh = kTurnOffsetHigh;
+    const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn) != 0;
     std::string problem;
     DWORD written = 0;
     if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
         problem = SystemMessage(GetLastError());
     else if (written != text.size())
         problem = SystemMessage(ERROR_DISK_FULL);
+    if (locked)
+        UnlockFileEx(file, 0, 1, 0, &turn);
     if (!CloseHandle(file) && problem.empty())
         problem = SystemMessage(GetLastError());
     return problem;

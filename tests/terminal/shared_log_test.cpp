@@ -37,8 +37,8 @@ TEST(SharedLog, StationsAppendingAtOnceLoseNoLine) {
     }
     for (auto& station : stations) EXPECT_EQ(station->WaitForEnd(), 0);
 
-    std::ifstream in(log, std::ios::binary);
     std::map<std::string, int> seen;
+    std::ifstream in(log, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::string name;
@@ -50,6 +50,7 @@ TEST(SharedLog, StationsAppendingAtOnceLoseNoLine) {
             << "a torn line: " << line.substr(0, 80);
         ++seen[name + " " + std::to_string(i)];
     }
+    in.close();
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kStations * kLines));
     for (const auto& [line, times] : seen) EXPECT_EQ(times, 1) << line;
     std::filesystem::remove(log);
