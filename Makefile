@@ -43,7 +43,7 @@ test-windows: build windows
 
 # PNGs of the four windows for the documentation (needs xvfb and xauth);
 # windows-screenshots: those of vorlan.exe under wine, in both modes (the
-# Updater window's build goes to build-windows-updater).
+# Updater window's build goes to build-windows-updater), at 96 and 192 dpi.
 screenshots: build
 	./scripts/screenshots.sh build/bin/vorlan docs/screenshots
 
@@ -54,6 +54,10 @@ windows-screenshots: build windows
 	    docs/screenshots/windows/upgrade-mode
 	./scripts/windows_screenshots.sh build-windows-updater/bin/vorlan.exe build/bin \
 	    docs/screenshots/windows/updater-mode
+	./scripts/windows_screenshots.sh build-windows/bin/vorlan.exe build/bin \
+	    docs/screenshots/windows/192dpi/upgrade-mode 192
+	./scripts/windows_screenshots.sh build-windows-updater/bin/vorlan.exe build/bin \
+	    docs/screenshots/windows/192dpi/updater-mode 192
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-windows build-windows-updater

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "app/build_version.h"
+#include "app/desktop_startup.h"
 #include "app/port_problem_display.h"
+#include "app/window_references.h"
 #include "app/window_titles.h"
 #include "catalogue/image_table.h"
 #include "engine/link_state.h"
@@ -47,17 +49,30 @@ void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, Statu
     ShowResultTip(ResultTip(RunUpdate(progress, status)));
 }
 
+void ShowWindowOf(DesktopWindow* window) {
+    if (window != nullptr)
+        window->ShowWindow();
+}
+
+void CloseWindow(DesktopWindow& window) {
+    if (Windows().main == &window)
+        EndDesktopMessageLoop();
+}
+
 }  // namespace
 
 UpgradeWindowBehaviour::UpgradeWindowBehaviour(UpgradeWindowControls& controls,
                                                StartClickGuard::IntervalSource doubleClickMs)
     : controls_(controls), startClick_(doubleClickMs) {
     RegisterUpgradeWindow(&controls_);
+    Windows().upgrade = this;
 }
 
 UpgradeWindowBehaviour::~UpgradeWindowBehaviour() {
     if (RegisteredUpgradeWindow() == &controls_)
         RegisterUpgradeWindow(nullptr);
+    if (Windows().upgrade == this)
+        Windows().upgrade = nullptr;
 }
 
 void UpgradeWindowBehaviour::Construct() {
@@ -87,22 +102,30 @@ void UpgradeWindowBehaviour::Button2Click() {
 }
 
 void UpgradeWindowBehaviour::SerialPort1Click() {
-    controls_.ShowPortSetupWindow();
+    ShowWindowOf(Windows().portSetup);
 }
 
 void UpgradeWindowBehaviour::FormClose() {
     StorePortOnClose();
 }
 
+void UpgradeWindowBehaviour::Closed() {
+    FormClose();
+    CloseWindow(controls_);
+}
+
 UpdaterWindowBehaviour::UpdaterWindowBehaviour(UpdaterWindowControls& controls,
                                                StartClickGuard::IntervalSource doubleClickMs)
     : controls_(controls), startClick_(doubleClickMs) {
     RegisterUpdaterWindow(&controls_);
+    Windows().updater = this;
 }
 
 UpdaterWindowBehaviour::~UpdaterWindowBehaviour() {
     if (RegisteredUpdaterWindow() == &controls_)
         RegisterUpdaterWindow(nullptr);
+    if (Windows().updater == this)
+        Windows().updater = nullptr;
 }
 
 void UpdaterWindowBehaviour::Construct() {
@@ -142,15 +165,23 @@ void UpdaterWindowBehaviour::Button2Click() {
 
 void UpdaterWindowBehaviour::S1Click() {
     controls_.HideResultLines();
-    controls_.ShowPortSetupWindow();
+    ShowWindowOf(Windows().portSetup);
 }
 
 void UpdaterWindowBehaviour::Label1DblClick() {
-    controls_.ShowVersionListWindow(VersionListTitle(controls_.ProductLabel()));
+    if (DesktopWindow* versionList = Windows().versionList) {
+        versionList->SetTitle(VersionListTitle(controls_.ProductLabel()));
+        versionList->ShowWindow();
+    }
 }
 
 void UpdaterWindowBehaviour::FormClose() {
     StorePortOnClose();
+}
+
+void UpdaterWindowBehaviour::Closed() {
+    FormClose();
+    CloseWindow(controls_);
 }
 
 }  // namespace vorlan

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "app/desktop_window.h"
 #include "app/logo.h"
 #include "app/start_click_guard.h"
 #include "engine/views.h"
@@ -18,13 +19,10 @@ namespace vorlan {
 
 // What the behaviour needs of the Upgrade window beyond the status
 // operations' view.
-class UpgradeWindowControls : public UpgradeWindowView {
+class UpgradeWindowControls : public UpgradeWindowView, public DesktopWindow {
 public:
-    virtual void SetTitle(const std::string& title) = 0;
     virtual ProgressBarView& ProgressBar() = 0;
     virtual void SetStatusBarBackground(StatusColour colour) = 0;
-    // Shows the Port setup window without waiting for it.
-    virtual void ShowPortSetupWindow() = 0;
     // The tooltip of the step panel, which shows the result: why "Invalid
     // Port Com", or the blocks a run left out; empty takes it away.
     virtual void SetResultTip(const std::string& tip) = 0;
@@ -32,9 +30,8 @@ public:
 
 // What the behaviour needs of the Updater window beyond the status
 // operations' view.
-class UpdaterWindowControls : public UpdaterWindowView {
+class UpdaterWindowControls : public UpdaterWindowView, public DesktopWindow {
 public:
-    virtual void SetTitle(const std::string& title) = 0;
     virtual ProgressBarView& ProgressBar() = 0;
     virtual void SetStatusBarBackground(StatusColour colour) = 0;
     virtual void ShowLogo(LogoChoice logo) = 0;
@@ -43,9 +40,6 @@ public:
     // Hides the result line (Label2) and the identification line (Label3),
     // painting the window where they were at once.
     virtual void HideResultLines() = 0;
-    virtual void ShowPortSetupWindow() = 0;
-    // Sets the Version list window's title, then shows it without waiting.
-    virtual void ShowVersionListWindow(const std::string& title) = 0;
     // The tooltip of the result line: why "Invalid Port Com", or the blocks
     // a run left out; empty takes it away.
     virtual void SetResultTip(const std::string& tip) = 0;
@@ -54,7 +48,7 @@ public:
 class UpgradeWindowBehaviour {
 public:
     // Registers the controls as the Upgrade window, which turns Upgrade mode
-    // on; the destructor takes them back. doubleClickMs: the toolkit's
+    // on, and itself in Windows(); the destructor takes both back. doubleClickMs: the toolkit's
     // double-click interval.
     UpgradeWindowBehaviour(UpgradeWindowControls& controls,
                            StartClickGuard::IntervalSource doubleClickMs);
@@ -72,7 +66,12 @@ public:
     void Button2Click();      // STOP: START back at once, stop request raised;
                               // ignored as the twin of a double-click on START
     void SerialPort1Click();  // "Serial Port": shows Port setup
-    void FormClose();         // stops a run, closes the port, stores "com"
+    void FormClose();         // closes the port, stores "com"
+    // The window's frame was closed: FormClose, and when this is the main
+    // window the message loop ends (once a run in progress has returned).
+    void Closed();
+
+    DesktopWindow& Window() { return controls_; }
 
 private:
     UpgradeWindowControls& controls_;
@@ -100,7 +99,10 @@ public:
                             // ignored as the twin of a double-click on "&Update"
     void S1Click();         // "&Change port": hides the result lines, shows Port setup
     void Label1DblClick();  // shows the Version list window
-    void FormClose();       // stops a run, closes the port, stores "com"
+    void FormClose();       // closes the port, stores "com"
+    void Closed();          // as UpgradeWindowBehaviour::Closed
+
+    DesktopWindow& Window() { return controls_; }
 
 private:
     UpdaterWindowControls& controls_;

@@ -9,7 +9,10 @@
 namespace vorlan {
 
 void InstallPortProblemDisplay() {
-    SetPortProblemSink(ShowPortProblem);
+    // The menu item that opens the Port setup window is "Serial Port" or
+    // "&Change port"; the window's title is the same in both.
+    SetPortProblemSink(ShowPortProblem, {"the Setup window lists the ports present",
+                                         "choose one in the Setup window", ""});
 }
 
 void ShowPortProblem(const std::string& problem) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "engine/decimal_text.h"
+#include "ports/port_enumeration.h"
 #include "ports/port_selection.h"
 
 namespace vorlan {
@@ -70,6 +72,44 @@ void ConfirmPortChoice(const std::vector<std::string>& portNames, std::int16_t s
 
 std::int16_t PositionOfCurrentPort(const std::vector<std::string>& portNames) {
     return IndexOfPort(portNames, CurrentPortIndex());
+}
+
+PortSetupBehaviour::PortSetupBehaviour(PortSetupControls& controls, std::string sysfsRoot)
+    : controls_(controls), sysfsRoot_(std::move(sysfsRoot)) {
+    // The entries of the form at design time; every showing replaces them.
+    controls_.SetEntries(DesignTimePortEntries());
+    controls_.SelectEntry(0);
+}
+
+void PortSetupBehaviour::SetEntries(std::vector<std::string> friendlyNames,
+                                    std::vector<std::string> portNames) {
+    controls_.SetEntries(friendlyNames);
+    portNames_ = std::move(portNames);
+}
+
+void PortSetupBehaviour::FillPortLists() {
+    std::vector<std::string> friendlyNames;
+    std::vector<std::string> portNames;
+    for (PortEntry& port : ListPorts(sysfsRoot_)) {
+        friendlyNames.push_back(std::move(port.friendlyName));
+        portNames.push_back(std::move(port.portName));
+    }
+    SetEntries(std::move(friendlyNames), std::move(portNames));
+}
+
+void PortSetupBehaviour::FormShow() {
+    FillPortLists();
+    controls_.SelectEntry(PositionOfCurrentPort(portNames_));
+}
+
+void PortSetupBehaviour::Button1Click() {
+    ConfirmPortChoice(portNames_, controls_.SelectedEntry());
+    controls_.HideWindow();
+}
+
+void PortSetupBehaviour::Button2Click() {
+    controls_.SelectEntry(PositionOfCurrentPort(portNames_));
+    controls_.HideWindow();
 }
 
 }  // namespace vorlan

@@ -45,6 +45,10 @@ void ShowTry(ProgressBarView& progress, StatusBarView& status, int tries) {
 
 }  // namespace
 
+std::uint8_t SearchByte() {
+    return IsUpgradeMode() ? kSearchByteUpgrade : kSearchByteUpdater;
+}
+
 std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     LinkPort& port = CurrentLinkPort();
     port.ReopenSelected();
@@ -59,7 +63,7 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
     }
 
     ResetRunLinkState();
-    const std::uint8_t searchByte = IsUpgradeMode() ? kSearchByteUpgrade : kSearchByteUpdater;
+    const std::uint8_t searchByte = SearchByte();
     progress.SetMaximum(kSearchTries);
     LinkState& link = Link();
     int tries = 0;

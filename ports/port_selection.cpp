@@ -18,6 +18,7 @@ struct SelectionState {
     std::int16_t current = 0;
     std::int16_t opened = 0;
     PortProblemSink problems;
+    PortAdvice advice;
     // When the last pause's wait ended.
     std::optional<std::chrono::steady_clock::time_point> lastPauseEnd;
 };
@@ -42,8 +43,16 @@ void ResetPortSelection() {
     gSelection = SelectionState{};
 }
 
-void SetPortProblemSink(PortProblemSink sink) {
+void SetPortProblemSink(PortProblemSink sink, PortAdvice advice) {
     gSelection.problems = std::move(sink);
+    gSelection.advice = std::move(advice);
+}
+
+bool OpenLinkPort(std::int16_t index) {
+    ClosePort(index);
+    OpenPort(index, kLineSpeed, kParityNone, kStopBitsTwo, kLineDataBits);
+    SetPortLines(index, 1);
+    return CheckPort(index) >= 0;
 }
 
 void ReopenSelectedPort() {
@@ -54,27 +63,11 @@ void ReopenSelectedPort() {
         return;
     OpenedPortIndex() = index;
     // The port opened before stays open: only this index is closed first.
-    ClosePort(index);
-    OpenPort(index, kLineSpeed, kParityNone, kStopBitsTwo, kLineDataBits);
-    SetPortLines(index, 1);
-    const bool usable = CheckPort(index) >= 0;
+    const bool usable = OpenLinkPort(index);
     if (gSelection.problems)
-        gSelection.problems(usable ? std::string() : DescribePortProblem(index));
+        gSelection.problems(usable ? std::string() : DescribePortProblem(index, gSelection.advice));
     if (!usable)
         ReportRunEnd(RunEnd::InvalidPort);
-}
-
-std::string DescribePortProblem(std::int16_t index) {
-    if (index < 0)
-        return "no port is chosen";
-    const std::string name = PortNameOfIndex(index);
-    if (index > kHighestPortIndex)
-        return name + " is past " + PortNameOfIndex(kHighestPortIndex) + ", the last port";
-    const SerialStatus& error = PortRecordAt(index).openError;
-    if (error.message.empty())
-        return name + " cannot be used";
-    // The driver's message names the device path, or the port when it has none.
-    return error.message.rfind(name + " ", 0) == 0 ? error.message : name + ": " + error.message;
 }
 
 std::int64_t WaitForBoardBytes(int ms) {
@@ -138,7 +131,7 @@ std::int64_t SelectedSerialPort::Drain() {
 }
 
 std::string SelectedSerialPort::Problem() {
-    return DescribePortProblem(CurrentPortIndex());
+    return DescribePortProblem(CurrentPortIndex(), gSelection.advice);
 }
 
 std::int16_t PortIndexFromSetting(const std::string& text) {

@@ -8,6 +8,7 @@
 
 #include "engine/link_port.h"
 #include "engine/views.h"
+#include "ports/port_problem.h"
 
 namespace vorlan {
 
@@ -28,14 +29,16 @@ void ResetPortSelection();
 // opening a device does.
 void ReopenSelectedPort();
 
-// Why the port with this index cannot be used, for a person: the COM name,
-// the device path, the system's words and what to do (e.g. which group to
-// join). Meaningful after a failed open.
-std::string DescribePortProblem(std::int16_t index);
+// Opens the port with this index at the link's settings (115200 baud, 8 data
+// bits, no parity, two stop bits) and clears DTR and RTS, closing it first;
+// true when it can be used. Reports nothing.
+bool OpenLinkPort(std::int16_t index);
+
 // Told after every open that ReopenSelectedPort makes: DescribePortProblem of
-// the port when it is not usable, empty when it is. Unset: nobody is told.
+// the port (in the advice's words) when it is not usable, empty when it is.
+// Unset: nobody is told.
 using PortProblemSink = std::function<void(const std::string& problem)>;
-void SetPortProblemSink(PortProblemSink sink);
+void SetPortProblemSink(PortProblemSink sink, PortAdvice advice = {});
 
 void ShowPortOnStatusBar(StatusBarView& bar);
 // "COM<n>" for index n-1, "-----" for a negative index.

@@ -58,8 +58,11 @@ void UdpStatusNotifier::SendStatusRecord(std::uint8_t code) {
 
 void StartStatusNotifier(const std::vector<std::string>& commandLine, std::uint16_t localPort,
                          std::uint16_t destinationPort) {
-    if (commandLine.size() < 2 || !AsksForNotifier(commandLine[1]))
-        return;
+    if (commandLine.size() >= 2 && AsksForNotifier(commandLine[1]))
+        EnsureStatusNotifier(localPort, destinationPort);
+}
+
+void EnsureStatusNotifier(std::uint16_t localPort, std::uint16_t destinationPort) {
     // In Upgrade mode both main windows ask; the port can be held only once.
     if (Running()) {
         if (StatusNotifier() == nullptr)

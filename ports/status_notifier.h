@@ -70,6 +70,9 @@ void StartStatusNotifier(const std::vector<std::string>& commandLine,
                          std::uint16_t localPort = kNotifierLocalPort,
                          std::uint16_t destinationPort = kNotifierDestinationPort);
 void StartStatusNotifier(int argc, const char* const* argv);
+// The same whatever the command line says (vorlan-flash --notify).
+void EnsureStatusNotifier(std::uint16_t localPort = kNotifierLocalPort,
+                          std::uint16_t destinationPort = kNotifierDestinationPort);
 // The running notifier, or null.
 UdpStatusNotifier* RunningStatusNotifier();
 // Unregisters and ends the running notifier, if any (program end, tests).

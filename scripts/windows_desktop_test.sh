@@ -29,12 +29,7 @@ for program in vorlan-board vorlan-flash; do
         exit 77
     fi
 done
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "skipped: $tool is missing (scripts/install-deps.sh)"
-        exit 77
-    fi
-done
+skip_without_display_tools
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vorlan-windows-desktop.XXXXXX")
 DOSDEVICES="$WINEPREFIX/dosdevices"

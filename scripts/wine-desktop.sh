@@ -8,7 +8,8 @@
 #   - a crash ends the program rather than waiting in the debugger;
 #   - wine's own faces are in the prefix's font folder.
 # wine_desktop_prefix sets these in $WINEPREFIX; start_display starts Xvfb
-# on a free display and exports DISPLAY; stop_display ends it.
+# on a free display (XVFB_SCREEN, 1280x800x24 unless set) and exports DISPLAY;
+# stop_display ends it.
 WINE_RUN="$ROOT/scripts/wine-run.sh"
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
@@ -33,13 +34,23 @@ wine_desktop_prefix() {
     } >/dev/null 2>&1
 }
 
+# A test ends as skipped (77) when Xvfb or xdotool is missing.
+skip_without_display_tools() {
+    for tool in Xvfb xdotool; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "skipped: $tool is missing (scripts/install-deps.sh)"
+            exit 77
+        fi
+    done
+}
+
 DISPLAY_PID=""
 start_display() {
     number=91
     while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
         number=$((number + 1))
     done
-    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
     DISPLAY_PID=$!
     export DISPLAY=":$number"
     tries=0

@@ -8,8 +8,7 @@
 
 namespace vorlan {
 
-PanelStatusBar::PanelStatusBar(std::initializer_list<int> widths, QWidget* parent)
-    : QStatusBar(parent) {
+PanelStatusBar::PanelStatusBar(std::span<const int> widths, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     // The panels sit side by side at their own widths, as on a classic
     // status bar, rather than in QStatusBar's spaced item layout.

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QStatusBar>
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@ class PanelStatusBar final : public QStatusBar, public StatusBarView {
 
 public:
     // widths: one per panel, in pixels.
-    PanelStatusBar(std::initializer_list<int> widths, QWidget* parent);
+    PanelStatusBar(std::span<const int> widths, QWidget* parent);
 
     // A panel past the last one is ignored. A text too long for its panel
     // is drawn in a smaller face, down to kSmallestPanelPixels.

@@ -1,16 +1,18 @@
-// The Port setup window: lists the serial ports present by their friendly
-// names, preselects the current port and, on "&Ok", makes the chosen port the
-// current port index and reopens it. Created once at start-up, hidden while
-// not in use, shown without being modal (the main window stays usable).
-//
-// UI thread only. Each showing refills the lists from the port enumeration of
-// the machine, read under the sysfs root given at construction.
+// The Port setup window on Qt: the serial ports present by their friendly
+// names in a drop-down list, "&Ok" and "&Cancel". What they do is
+// app/port_setup_rules.h's; this class creates the controls, forwards their
+// events and implements the controls interface. Created once at start-up,
+// hidden while not in use, shown without being modal (the main window stays
+// usable). UI thread only.
 #pragma once
 
 #include <QDialog>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/port_setup_rules.h"
+#include "app/qt/qt_desktop_window.h"
 
 class QComboBox;
 class QLabel;
@@ -19,7 +21,7 @@ class QShowEvent;
 
 namespace vorlan {
 
-class PortSetupWindow : public QDialog {
+class PortSetupWindow final : public QtDesktopWindow<QDialog, PortSetupControls> {
     Q_OBJECT
 
 public:
@@ -27,33 +29,24 @@ public:
     // real machine, a fake tree in tests). The parent, if any, owns the window.
     explicit PortSetupWindow(QWidget* parent = nullptr, std::string sysfsRoot = "/sys");
 
-    // Empties both lists and refills them from the port enumeration, entry k
-    // of the visible list and of the hidden list naming the same port.
-    void FillPortLists();
-    // app/port_setup_rules.h on the hidden list's port names.
-    std::int16_t IndexOfPort(std::int16_t portIndex) const;
-    std::int16_t PortIndexOfEntry(std::int16_t position) const;
+    PortSetupBehaviour& Behaviour() { return behaviour_; }
+
+    // PortSetupControls
+    void SetEntries(const std::vector<std::string>& friendlyNames) override;
+    void SelectEntry(std::int16_t position) override;
+    std::int16_t SelectedEntry() const override;
 
     // Controls, named as on the form. Owned by the window.
     QPushButton* Button1;  // "&Ok"
     QPushButton* Button2;  // "&Cancel"
-    QComboBox* ComboBox1;  // friendly names, visible
+    QComboBox* ComboBox1;  // friendly names
     QLabel* Label1;        // "Port :"
-    QComboBox* ComboBox2;  // port names (COM<n>), never visible
-
-public slots:
-    void FormShow();
-    void Button1Click();
-    void Button2Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The hidden list's texts, position by position.
-    std::vector<std::string> PortNames() const;
-
-    std::string sysfsRoot_;
+    PortSetupBehaviour behaviour_;
 };
 
 }  // namespace vorlan

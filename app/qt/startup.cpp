@@ -2,19 +2,18 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QObject>
+#include <QTimer>
 #include <exception>
 #include <memory>
 
-#include "app/build_version.h"
 #include "app/desktop_startup.h"
 #include "app/qt/port_setup_window.h"
 #include "app/qt/qt_pause.h"
-#include "app/qt/unattended_hooks.h"
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
 #include "app/qt/version_list_window.h"
 #include "app/qt/window_look.h"
-#include "app/qt/window_references.h"
 
 namespace vorlan {
 
@@ -41,12 +40,10 @@ public:
     }
 };
 
-// The four windows as Qt widgets, destroyed in the reverse order of creation
-// once the message loop (and any run inside it) has returned.
-class QtToolkit final : public DesktopToolkit {
+// The windows as Qt widgets, Qt's message boxes and event loop.
+class QtToolkit final
+    : public DesktopToolkitOf<UpgradeWindow, UpdaterWindow, PortSetupWindow, VersionListWindow> {
 public:
-    ~QtToolkit() override { DestroyWindows(); }
-
     Pause& RunPause() override { return pause_; }
 
     void ShowAlreadyInProgress(const std::string& caption) override {
@@ -67,62 +64,36 @@ public:
         box.exec();
     }
 
-    void CreateUpgradeWindow() override {
-        upgrade_ = std::make_unique<UpgradeWindow>();
-        upgrade_->SetMainWindow(true);
-        main_ = upgrade_.get();
+    void RunMessageLoop() override { QApplication::exec(); }
+    // Leaves the loop once the handler that runs below us (a run, perhaps)
+    // has returned to it.
+    void EndMessageLoop() override { QCoreApplication::exit(0); }
+
+    void StartTimer(int ms, bool repeat, std::function<void()> tick) override {
+        auto* timer = new QTimer(&timers_);
+        timer->setSingleShot(!repeat);
+        QObject::connect(timer, &QTimer::timeout, std::move(tick));
+        timer->start(ms);
     }
 
-    void CreateUpdaterWindow() override {
-        updater_ = std::make_unique<UpdaterWindow>();
-        if (main_ == nullptr) {
-            updater_->SetMainWindow(true);
-            main_ = updater_.get();
+    std::vector<std::pair<std::string, std::string>> DismissMessageBoxes() override {
+        std::vector<std::pair<std::string, std::string>> dismissed;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box == nullptr || !box->isVisible())
+                continue;
+            dismissed.emplace_back(box->windowTitle().toStdString(), box->text().toStdString());
+            box->done(QMessageBox::Ok);
         }
+        return dismissed;
     }
 
-    void CreatePortSetupWindow() override {
-        portSetup_ = std::make_unique<PortSetupWindow>();
-        Windows().portSetup = portSetup_.get();
-    }
-
-    void CreateVersionListWindow() override {
-        versionList_ = std::make_unique<VersionListWindow>();
-        Windows().versionList = versionList_.get();
-    }
-
-    void RunMessageLoop() override {
-        main_->show();
-        ScheduleScreenshots({{QStringLiteral("upgrade-window"), upgrade_.get()},
-                             {QStringLiteral("updater-window"), updater_.get()},
-                             {QStringLiteral("port-setup-window"), portSetup_.get()},
-                             {QStringLiteral("version-list-window"), versionList_.get()}},
-                            [this] {
-                                if (upgrade_) {
-                                    upgrade_->Button1Click();
-                                } else {
-                                    updater_->Button1Click();
-                                }
-                            });
-        QApplication::exec();
-    }
-
-    void DestroyWindows() override {
-        Windows() = WindowReferences{};
-        versionList_.reset();
-        portSetup_.reset();
-        updater_.reset();
-        upgrade_.reset();
-        main_ = nullptr;
-    }
+    void SettleWindows() override { QCoreApplication::processEvents(); }
+    std::string ImageExtension() const override { return ".png"; }
 
 private:
     QtPause pause_;
-    std::unique_ptr<UpgradeWindow> upgrade_;
-    std::unique_ptr<UpdaterWindow> updater_;
-    std::unique_ptr<PortSetupWindow> portSetup_;
-    std::unique_ptr<VersionListWindow> versionList_;
-    QWidget* main_ = nullptr;
+    QObject timers_;  // the timers go with the toolkit
 };
 
 }  // namespace
@@ -133,7 +104,6 @@ int Startup(int& argc, char** argv, const std::string& buildVersion) {
         ownApplication = std::make_unique<GuardedApplication>(argc, argv);
     }
     InstallApplicationTitleSink();
-    InstallDismissHook();
     QApplication::setQuitOnLastWindowClosed(false);
     QtToolkit toolkit;
     return RunDesktopProgram(toolkit, std::vector<std::string>(argv, argv + argc), buildVersion);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -12,29 +11,24 @@
 #include "app/qt/panel_status_bar.h"
 #include "app/qt/run_progress_bar.h"
 #include "app/qt/window_look.h"
-#include "app/qt/window_references.h"
 
 namespace vorlan {
 
 namespace {
 
-constexpr int kClientWidth = 511;
-constexpr int kIdentityLinePixels = 24;  // Label3
-constexpr int kReleaseLinePixels = 16;   // Label4
-constexpr int kResultLinePixels = 24;    // Label2
-constexpr int kClientHeight = 265;
+constexpr const UpdaterWindowLayout& kLayout = kUpdaterLayout;
 
-QLabel* CentredLabel(QWidget* parent, const QRect& place, const QFont& font) {
+QLabel* CentredLabel(QWidget* parent, const LayoutRect& place, const QFont& font) {
     auto* label = new QLabel(parent);
-    label->setGeometry(place);
+    label->setGeometry(ToQRect(place));
     label->setAlignment(Qt::AlignCenter);
     label->setFont(font);
     return label;
 }
 
-QFrame* SunkenBevel(QWidget* parent, const QRect& place) {
+QFrame* SunkenBevel(QWidget* parent, const LayoutRect& place) {
     auto* bevel = new QFrame(parent);
-    bevel->setGeometry(place);
+    bevel->setGeometry(ToQRect(place));
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     return bevel;
 }
@@ -52,7 +46,7 @@ void ShowPlainLine(QLabel& label, const std::string& text, int designPixels) {
 }  // namespace
 
 UpdaterWindow::UpdaterWindow(QWidget* parent)
-    : QMainWindow(parent), behaviour_(*this, QtDoubleClickMs) {
+    : QtDesktopWindow(parent), behaviour_(*this, QtDoubleClickMs) {
     InstallApplicationTitleSink();
     CreateControls();
     behaviour_.Construct();
@@ -64,50 +58,50 @@ void UpdaterWindow::CreateControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFont(PixelFont(kDefaultFace, 11));
-    move(450, 212);
+    setFont(PixelFont(kDefaultFace, kFacePixels));
+    move(kLayout.position.x, kLayout.position.y);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(kLayout.client.width, kLayout.client.height);
     setCentralWidget(client);
 
     button1_ = new QPushButton(tr("&Update"), client);
-    button1_->setGeometry(8, 8, 75, 25);
+    button1_->setGeometry(ToQRect(kLayout.startStop));
     button2_ = new QPushButton(tr("&Stop"), client);
-    button2_->setGeometry(8, 8, 75, 25);
+    button2_->setGeometry(ToQRect(kLayout.startStop));
     button2_->hide();
 
     image1_ = new QLabel(client);
-    image1_->setGeometry(396, 0, 109, 45);
+    image1_->setGeometry(ToQRect(kLayout.image1));
     image1_->setAlignment(Qt::AlignCenter);
-    image1_->setPixmap(DrawChipLogo(QSize(109, 45)));
+    image1_->setPixmap(DrawChipLogo(image1_->size()));
     image2_ = new QLabel(client);
-    image2_->setGeometry(372, 0, 135, 44);
+    image2_->setGeometry(ToQRect(kLayout.image2));
     image2_->setAlignment(Qt::AlignCenter);
-    image2_->setPixmap(DrawWordmarkLogo(QSize(135, 44)));
+    image2_->setPixmap(DrawWordmarkLogo(image2_->size()));
     image2_->hide();
 
-    bevel1_ = SunkenBevel(client, QRect(8, 48, 497, 50));
-    label1_ =
-        CentredLabel(client, QRect(10, 51, 493, 45), PixelFont(QStringLiteral("Times"), 40, true));
+    bevel1_ = SunkenBevel(client, kLayout.bevel1);
+    label1_ = CentredLabel(client, kLayout.label1,
+                           PixelFont(QStringLiteral("Times"), kLayout.label1Pixels, true));
     label1_->installEventFilter(this);
 
-    bevel2_ = SunkenBevel(client, QRect(8, 110, 497, 108));
-    label3_ = CentredLabel(client, QRect(13, 119, 484, 29),
-                           PixelFont(kDefaultFace, kIdentityLinePixels, true));
+    bevel2_ = SunkenBevel(client, kLayout.bevel2);
+    label3_ =
+        CentredLabel(client, kLayout.label3, PixelFont(kDefaultFace, kLayout.label3Pixels, true));
     label3_->hide();
-    label4_ = CentredLabel(client, QRect(13, 156, 484, 20),
-                           PixelFont(kDefaultFace, kReleaseLinePixels, true));
+    label4_ =
+        CentredLabel(client, kLayout.label4, PixelFont(kDefaultFace, kLayout.label4Pixels, true));
     label4_->hide();
-    label2_ = CentredLabel(client, QRect(13, 182, 484, 29),
-                           PixelFont(kDefaultFace, kResultLinePixels, true));
+    label2_ =
+        CentredLabel(client, kLayout.label2, PixelFont(kDefaultFace, kLayout.label2Pixels, true));
     label2_->hide();
 
     progressBar1_ = new RunProgressBar(client);
-    progressBar1_->setGeometry(8, 224, 497, 16);
+    progressBar1_->setGeometry(ToQRect(kLayout.progressBar1));
 
-    statusBar1_ = new PanelStatusBar({50, 130, 100, 50}, client);
-    statusBar1_->setGeometry(0, 246, kClientWidth, 19);
+    statusBar1_ = new PanelStatusBar(kLayout.panelWidths, client);
+    statusBar1_->setGeometry(ToQRect(kLayout.statusBar1));
 
     s1_ = menuBar()->addAction(tr("&Change port"));
 
@@ -116,10 +110,6 @@ void UpdaterWindow::CreateControls() {
     connect(s1_, &QAction::triggered, this, &UpdaterWindow::S1Click);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void UpdaterWindow::SetTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
 }
 
 ProgressBarView& UpdaterWindow::ProgressBar() {
@@ -150,19 +140,6 @@ void UpdaterWindow::HideResultLines() {
     }
 }
 
-void UpdaterWindow::ShowPortSetupWindow() {
-    if (QWidget* portSetup = Windows().portSetup)
-        portSetup->show();
-}
-
-void UpdaterWindow::ShowVersionListWindow(const std::string& title) {
-    QWidget* versionList = Windows().versionList;
-    if (versionList == nullptr)
-        return;
-    versionList->setWindowTitle(QString::fromStdString(title));
-    versionList->show();
-}
-
 void UpdaterWindow::SetResultTip(const std::string& tip) {
     label2_->setToolTip(QString::fromStdString(tip));
 }
@@ -173,7 +150,7 @@ StatusBarView& UpdaterWindow::StatusBar() {
 
 void UpdaterWindow::ShowResultLine(const std::string& text, StatusColour background,
                                    StatusColour textColour) {
-    SetFittedText(*label2_, QString::fromStdString(text), kResultLinePixels);
+    SetFittedText(*label2_, QString::fromStdString(text), kLayout.label2Pixels);
     label2_->show();
     QPalette palette = label2_->palette();
     palette.setColor(QPalette::Window, ToQColor(background));
@@ -195,22 +172,18 @@ void UpdaterWindow::EnableChangePortMenu() {
     s1_->setEnabled(true);
 }
 void UpdaterWindow::ShowIdentityLine(const std::string& text) {
-    ShowPlainLine(*label3_, text, kIdentityLinePixels);
+    ShowPlainLine(*label3_, text, kLayout.label3Pixels);
 }
 void UpdaterWindow::ShowReleaseLine(const std::string& text) {
-    ShowPlainLine(*label4_, text, kReleaseLinePixels);
+    ShowPlainLine(*label4_, text, kLayout.label4Pixels);
 }
 void UpdaterWindow::HideReleaseLine() {
     label4_->hide();
 }
 
 void UpdaterWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    behaviour_.Closed();
     event->accept();
-    // Leaves the message loop once the handler that runs below us (a run,
-    // perhaps) has returned to it.
-    if (mainWindow_)
-        QCoreApplication::exit(0);
 }
 
 bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -218,7 +191,7 @@ bool UpdaterWindow::eventFilter(QObject* watched, QEvent* event) {
         Label1DblClick();
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return QtDesktopWindow::eventFilter(watched, event);
 }
 
 }  // namespace vorlan

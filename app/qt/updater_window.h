@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/main_windows.h"
+#include "app/qt/qt_desktop_window.h"
 
 class QAction;
 class QCloseEvent;
@@ -25,7 +26,7 @@ namespace vorlan {
 class PanelStatusBar;
 class RunProgressBar;
 
-class UpdaterWindow final : public QMainWindow, public UpdaterWindowControls {
+class UpdaterWindow final : public QtDesktopWindow<QMainWindow, UpdaterWindowControls> {
     Q_OBJECT
 
 public:
@@ -34,10 +35,6 @@ public:
     // that cannot be bound, a "com" that is not text).
     explicit UpdaterWindow(QWidget* parent = nullptr);
     ~UpdaterWindow() override;
-
-    // Closing a main window ends the program (after a run in progress has
-    // returned); closing any other window only stores the port.
-    void SetMainWindow(bool main) { mainWindow_ = main; }
 
     // UpdaterWindowView
     StatusBarView& StatusBar() override;
@@ -52,15 +49,12 @@ public:
     void HideReleaseLine() override;
 
     // UpdaterWindowControls
-    void SetTitle(const std::string& title) override;
     ProgressBarView& ProgressBar() override;
     void SetStatusBarBackground(StatusColour colour) override;
     void ShowLogo(LogoChoice logo) override;
     void SetProductLabel(const std::string& text) override;
     std::string ProductLabel() const override;
     void HideResultLines() override;
-    void ShowPortSetupWindow() override;
-    void ShowVersionListWindow(const std::string& title) override;
     void SetResultTip(const std::string& tip) override;
 
     // Event handlers (app/main_windows.h says what each does).
@@ -91,7 +85,6 @@ private:
     void CreateControls();
 
     UpdaterWindowBehaviour behaviour_;
-    bool mainWindow_ = false;
     QPushButton* button1_ = nullptr;
     QPushButton* button2_ = nullptr;
     QLabel* image1_ = nullptr;

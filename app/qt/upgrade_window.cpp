@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -12,27 +11,25 @@
 #include "app/qt/panel_status_bar.h"
 #include "app/qt/run_progress_bar.h"
 #include "app/qt/window_look.h"
-#include "app/qt/window_references.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
 
 namespace {
 
-constexpr int kClientWidth = 606;
-constexpr int kClientHeight = 181;
+constexpr const UpgradeWindowLayout& kLayout = kUpgradeLayout;
 
 QPushButton* BigButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
-    button->setGeometry(175, 25, 249, 65);
-    button->setFont(PixelFont(kDefaultFace, 33, true));
+    button->setGeometry(ToQRect(kLayout.startStop));
+    button->setFont(PixelFont(kDefaultFace, kLayout.startStopPixels, true));
     return button;
 }
 
 }  // namespace
 
 UpgradeWindow::UpgradeWindow(QWidget* parent)
-    : QMainWindow(parent), behaviour_(*this, QtDoubleClickMs) {
+    : QtDesktopWindow(parent), behaviour_(*this, QtDoubleClickMs) {
     InstallApplicationTitleSink();
     CreateControls();
     behaviour_.Construct();
@@ -44,15 +41,15 @@ void UpgradeWindow::CreateControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(PixelFont(kDefaultFace, 11));
-    move(267, 120);
+    setFont(PixelFont(kDefaultFace, kFacePixels));
+    move(kLayout.position.x, kLayout.position.y);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(kLayout.client.width, kLayout.client.height);
     setCentralWidget(client);
 
     panel1_ = new QFrame(client);
-    panel1_->setGeometry(8, 8, 585, 113);
+    panel1_->setGeometry(ToQRect(kLayout.panel1));
     panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel1_->setLineWidth(2);
     button1_ = BigButton(QStringLiteral("START"), panel1_);
@@ -60,11 +57,11 @@ void UpgradeWindow::CreateControls() {
     button2_->hide();
 
     progressBar1_ = new RunProgressBar(client);
-    progressBar1_->setGeometry(5, 128, 596, 17);
+    progressBar1_->setGeometry(ToQRect(kLayout.progressBar1));
     progressBar1_->SetSmooth(true);
 
-    statusBar1_ = new PanelStatusBar({50, 130, 130, 140, 20}, client);
-    statusBar1_->setGeometry(0, 152, kClientWidth, 29);
+    statusBar1_ = new PanelStatusBar(kLayout.panelWidths, client);
+    statusBar1_->setGeometry(ToQRect(kLayout.statusBar1));
 
     serialPort1_ = menuBar()->addAction(QStringLiteral("Serial Port"));
 
@@ -88,10 +85,6 @@ void UpgradeWindow::FocusStartButton() {
     button1_->setFocus(Qt::OtherFocusReason);
 }
 
-void UpgradeWindow::SetTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
-}
-
 ProgressBarView& UpgradeWindow::ProgressBar() {
     return *progressBar1_;
 }
@@ -100,21 +93,14 @@ void UpgradeWindow::SetStatusBarBackground(StatusColour colour) {
     SetBackground(*statusBar1_, ToQColor(colour));
 }
 
-void UpgradeWindow::ShowPortSetupWindow() {
-    if (QWidget* portSetup = Windows().portSetup)
-        portSetup->show();
-}
-
 void UpgradeWindow::SetResultTip(const std::string& tip) {
     if (QLabel* panel = statusBar1_->Panel(StepPanelIndex))
         panel->setToolTip(QString::fromStdString(tip));
 }
 
 void UpgradeWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    behaviour_.Closed();
     event->accept();
-    if (mainWindow_)
-        QCoreApplication::exit(0);
 }
 
 }  // namespace vorlan

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/main_windows.h"
+#include "app/qt/qt_desktop_window.h"
 
 class QAction;
 class QCloseEvent;
@@ -24,7 +25,7 @@ namespace vorlan {
 class PanelStatusBar;
 class RunProgressBar;
 
-class UpgradeWindow final : public QMainWindow, public UpgradeWindowControls {
+class UpgradeWindow final : public QtDesktopWindow<QMainWindow, UpgradeWindowControls> {
     Q_OBJECT
 
 public:
@@ -34,10 +35,6 @@ public:
     explicit UpgradeWindow(QWidget* parent = nullptr);
     ~UpgradeWindow() override;
 
-    // Closing a main window ends the program (after a run in progress has
-    // returned).
-    void SetMainWindow(bool main) { mainWindow_ = main; }
-
     // UpgradeWindowView
     StatusBarView& StatusBar() override;
     void SetStartButtonVisible(bool visible) override;
@@ -45,10 +42,8 @@ public:
     void FocusStartButton() override;
 
     // UpgradeWindowControls
-    void SetTitle(const std::string& title) override;
     ProgressBarView& ProgressBar() override;
     void SetStatusBarBackground(StatusColour colour) override;
-    void ShowPortSetupWindow() override;
     void SetResultTip(const std::string& tip) override;
 
     // Event handlers (app/main_windows.h says what each does).
@@ -71,7 +66,6 @@ private:
     void CreateControls();
 
     UpgradeWindowBehaviour behaviour_;
-    bool mainWindow_ = false;
     QFrame* panel1_ = nullptr;
     QPushButton* button1_ = nullptr;
     QPushButton* button2_ = nullptr;

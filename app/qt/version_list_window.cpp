@@ -16,15 +16,11 @@ namespace vorlan {
 
 namespace {
 
-// The form is 412 x 272 pixels with its sizeable frame (4 pixels each side,
-// 19 for the caption), which leaves this client area.
-constexpr int kClientWidth = 412 - 2 * 4;
-constexpr int kClientHeight = 272 - 2 * 4 - 19;
-constexpr int kItemHeight = 13;
+constexpr const VersionListWindowLayout& kLayout = kVersionListLayout;
 
 // Fixed pitch, so the columns of the lines stand under each other.
 QFont ListFont() {
-    QFont font = PixelFont(QStringLiteral("Courier"), 11);
+    QFont font = PixelFont(QStringLiteral("Courier"), kFacePixels);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
@@ -32,18 +28,18 @@ QFont ListFont() {
 
 }  // namespace
 
-VersionListWindow::VersionListWindow(QWidget* parent) : QDialog(parent) {
+VersionListWindow::VersionListWindow(QWidget* parent) : QtDesktopWindow(parent) {
     setWindowTitle(QString::fromLatin1(kVersionListDesignTitle));
-    setFont(PixelFont(kDefaultFace, 11));
+    setFont(PixelFont(kDefaultFace, kFacePixels));
     setModal(false);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kLayout.client.width, kLayout.client.height);
 
     // Created in tab order: the button first, then the list.
     Button1 = new QPushButton(QStringLiteral("&Ok"), this);
-    Button1->setGeometry(303, 204, 75, 26);
+    Button1->setGeometry(ToQRect(kLayout.button1));
 
     ListBox1 = new QListWidget(this);
-    ListBox1->setGeometry(8, 10, 373, 184);
+    ListBox1->setGeometry(ToQRect(kLayout.listBox1));
     ListBox1->setFont(ListFont());
     ListBox1->setUniformItemSizes(true);
 
@@ -68,7 +64,7 @@ void VersionListWindow::FillVersionList() {
     for (const std::string& line : vorlan::FillVersionList()) {
         const QString text = QString::fromStdString(line);
         auto* item = new QListWidgetItem(text, ListBox1);
-        item->setSizeHint(QSize(metrics.horizontalAdvance(text) + 4, kItemHeight));
+        item->setSizeHint(QSize(metrics.horizontalAdvance(text) + 4, kLayout.itemHeight));
     }
 }
 

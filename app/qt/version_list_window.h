@@ -8,13 +8,15 @@
 
 #include <QDialog>
 
+#include "app/qt/qt_desktop_window.h"
+
 class QListWidget;
 class QPushButton;
 class QShowEvent;
 
 namespace vorlan {
 
-class VersionListWindow : public QDialog {
+class VersionListWindow final : public QtDesktopWindow<QDialog, DesktopWindow> {
     Q_OBJECT
 
 public:

@@ -20,8 +20,8 @@ constexpr auto kMoveInterval = std::chrono::milliseconds(20);
 
 }  // namespace
 
-ProgressBar::ProgressBar(HWND parent, int x, int y, int width, int height)
-    : hwnd_(CreateControl(parent, PROGRESS_CLASSW, L"", WS_VISIBLE, x, y, width, height)) {
+ProgressBar::ProgressBar(Window& owner, const LayoutRect& place)
+    : hwnd_(owner.CreateControl(PROGRESS_CLASSW, L"", WS_VISIBLE, place)) {
     SetPropW(hwnd_, kOwnerProperty, this);
     SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
     SendMessageW(hwnd_, PBM_SETPOS, 0, 0);
@@ -70,24 +70,31 @@ bool ProgressBar::Smooth() const {
     return (GetWindowLongPtrW(hwnd_, GWL_STYLE) & PBS_SMOOTH) != 0;
 }
 
-StatusBar::StatusBar(HWND parent, int x, int y, int width, int height,
-                     std::initializer_list<int> widths)
-    : hwnd_(CreateControl(parent, STATUSCLASSNAMEW, L"",
-                          WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | SBARS_TOOLTIPS, x, y,
-                          width, height)) {
+StatusBar::StatusBar(Window& owner, const LayoutRect& place, std::span<const int> widths)
+    : owner_(owner),
+      hwnd_(owner.CreateControl(STATUSCLASSNAMEW, L"",
+                                WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | SBARS_TOOLTIPS,
+                                place)),
+      height_(place.height) {
     int edge = 0;
     for (const int panelWidth : widths) {
         edge += panelWidth;
         edges_.push_back(edge);
     }
-    // As on a classic status bar, the last panel reaches the bar's end, so
-    // a long last text ("Loaded 64512 bytes ...") has room.
-    std::vector<int> parts = edges_;
-    parts.back() = -1;
-    SendMessageW(hwnd_, SB_SETPARTS, parts.size(), reinterpret_cast<LPARAM>(parts.data()));
-    SendMessageW(hwnd_, SB_SETMINHEIGHT, static_cast<WPARAM>(height), 0);
+    SetParts();
+    owner_.FollowDpi([this] { SetParts(); });
     // A themed bar ignores its background colour.
     SetWindowTheme(hwnd_, L" ", L" ");
+}
+
+void StatusBar::SetParts() {
+    // As on a classic status bar, the last panel reaches the bar's end, so
+    // a long last text ("Loaded 64512 bytes ...") has room.
+    std::vector<int> parts;
+    for (const int edge : edges_) parts.push_back(owner_.Scaled(edge));
+    parts.back() = -1;
+    SendMessageW(hwnd_, SB_SETPARTS, parts.size(), reinterpret_cast<LPARAM>(parts.data()));
+    SendMessageW(hwnd_, SB_SETMINHEIGHT, static_cast<WPARAM>(owner_.Scaled(height_)), 0);
 }
 
 void StatusBar::SetPanelText(int panel, const std::string& text) {

@@ -7,17 +7,20 @@
 #include <windows.h>
 
 #include <chrono>
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "app/window_layout.h"
 #include "engine/views.h"
 
 namespace vorlan::win32 {
 
+class Window;
+
 class ProgressBar final : public ProgressBarView {
 public:
-    ProgressBar(HWND parent, int x, int y, int width, int height);
+    ProgressBar(Window& owner, const LayoutRect& place);
     ~ProgressBar() override;
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
@@ -42,8 +45,9 @@ private:
 
 class StatusBar final : public StatusBarView {
 public:
-    // widths: one per panel, in pixels, left to right.
-    StatusBar(HWND parent, int x, int y, int width, int height, std::initializer_list<int> widths);
+    // widths: one per panel, in the design's pixels, left to right; they
+    // and the height follow the owner's dpi.
+    StatusBar(Window& owner, const LayoutRect& place, std::span<const int> widths);
 
     // A panel past the last one is ignored.
     void SetPanelText(int panel, const std::string& text) override;
@@ -60,9 +64,13 @@ public:
     std::vector<int> PanelEdges() const;
 
 private:
+    void SetParts();
+
+    Window& owner_;
     HWND hwnd_;
     HWND tips_ = nullptr;
-    std::vector<int> edges_;
+    int height_;
+    std::vector<int> edges_;  // in the design's pixels
 };
 
 }  // namespace vorlan::win32

@@ -14,44 +14,35 @@
 
 namespace vorlan::win32 {
 
-class UpdaterWindow final : public Window, public UpdaterWindowControls {
+class UpdaterWindow final : public DesktopWindowOf<UpdaterWindowControls> {
 public:
     // Registers itself with the status operations before anything else.
     // Throws what the notifier start and the settings store throw.
     UpdaterWindow();
     ~UpdaterWindow() override;
 
-    void SetMainWindow(bool main) { mainWindow_ = main; }
-
     // UpdaterWindowView
     vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
     void ShowResultLine(const std::string& text, StatusColour background,
                         StatusColour textColour) override;
-    void SetStartButtonVisible(bool visible) override;
-    void SetStopButtonVisible(bool visible) override;
-    void FocusStartButton() override;
+    void SetStartButtonVisible(bool visible) override { ShowControl(button1_, visible); }
+    void SetStopButtonVisible(bool visible) override { ShowControl(button2_, visible); }
+    void FocusStartButton() override { SetFocus(button1_); }
     void EnableChangePortMenu() override;
-    void ShowIdentityLine(const std::string& text) override;
-    void ShowReleaseLine(const std::string& text) override;
-    void HideReleaseLine() override;
+    void ShowIdentityLine(const std::string& text) override { ShowPlainLine(label3_, text); }
+    void ShowReleaseLine(const std::string& text) override { ShowPlainLine(label4_, text); }
+    void HideReleaseLine() override { ShowControl(label4_, false); }
 
     // UpdaterWindowControls
-    void SetTitle(const std::string& title) override;
     ProgressBarView& ProgressBar() override { return *progressBar1_; }
-    void SetStatusBarBackground(StatusColour colour) override;
+    void SetStatusBarBackground(StatusColour colour) override {
+        statusBar1_->SetBackground(ToColorRef(colour));
+    }
     void ShowLogo(LogoChoice logo) override;
-    void SetProductLabel(const std::string& text) override;
-    std::string ProductLabel() const override;
+    void SetProductLabel(const std::string& text) override { SetText(label1_, text); }
+    std::string ProductLabel() const override { return TextOf(label1_); }
     void HideResultLines() override;
-    void ShowPortSetupWindow() override;
-    void ShowVersionListWindow(const std::string& title) override;
     void SetResultTip(const std::string& tip) override;
-
-    // Event handlers (app/main_windows.h says what each does).
-    void Button1Click() { behaviour_.Button1Click(); }
-    void Button2Click() { behaviour_.Button2Click(); }
-    void S1Click() { behaviour_.S1Click(); }
-    void Label1DblClick() { behaviour_.Label1DblClick(); }
 
     HWND Button1() const { return button1_; }
     HWND Button2() const { return button2_; }
@@ -75,7 +66,6 @@ private:
     void ShowPlainLine(HWND line, const std::string& text);
 
     UpdaterWindowBehaviour behaviour_;
-    bool mainWindow_ = false;
     HWND button1_ = nullptr;
     HWND button2_ = nullptr;
     HWND image1_ = nullptr;

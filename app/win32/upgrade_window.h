@@ -14,16 +14,12 @@
 
 namespace vorlan::win32 {
 
-class UpgradeWindow final : public Window, public UpgradeWindowControls {
+class UpgradeWindow final : public DesktopWindowOf<UpgradeWindowControls> {
 public:
     // Registers itself with the status operations before anything else.
     // Throws what the notifier start and the settings store throw.
     UpgradeWindow();
     ~UpgradeWindow() override;
-
-    // Closing a main window ends the message loop (after a run in progress
-    // has returned to it).
-    void SetMainWindow(bool main) { mainWindow_ = main; }
 
     // UpgradeWindowView
     vorlan::StatusBarView& StatusBar() override { return *statusBar1_; }
@@ -32,16 +28,9 @@ public:
     void FocusStartButton() override;
 
     // UpgradeWindowControls
-    void SetTitle(const std::string& title) override;
     ProgressBarView& ProgressBar() override { return *progressBar1_; }
     void SetStatusBarBackground(StatusColour colour) override;
-    void ShowPortSetupWindow() override;
     void SetResultTip(const std::string& tip) override;
-
-    // Event handlers (app/main_windows.h says what each does).
-    void Button1Click() { behaviour_.Button1Click(); }
-    void Button2Click() { behaviour_.Button2Click(); }
-    void SerialPort1Click() { behaviour_.SerialPort1Click(); }
 
     HWND Panel1() const { return panel1_; }
     HWND Button1() const { return button1_; }
@@ -56,7 +45,6 @@ private:
     void CreateControls();
 
     UpgradeWindowBehaviour behaviour_;
-    bool mainWindow_ = false;
     HWND panel1_ = nullptr;
     HWND button1_ = nullptr;
     HWND button2_ = nullptr;

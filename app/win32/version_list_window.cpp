@@ -9,29 +9,27 @@ namespace vorlan::win32 {
 
 namespace {
 
-// The form is 412 x 272 pixels with its sizeable frame (4 pixels each side,
-// 19 for the caption), which leaves this client area.
-constexpr int kClientWidth = 412 - 2 * 4;
-constexpr int kClientHeight = 272 - 2 * 4 - 19;
-constexpr int kItemHeight = 13;
+constexpr const VersionListWindowLayout& kLayout = kVersionListLayout;
+constexpr FontSpec kListFont = {kFixedFace, kFacePixels};
 
 }  // namespace
 
 VersionListWindow::VersionListWindow() {
-    face_ = Font(kSansFace, 11);
-    CreateFrame(WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 158, 103, kClientWidth,
-                kClientHeight);
-    SetText(Handle(), kVersionListDesignTitle);
+    CreateFrame(WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, kLayout.position,
+                kLayout.client);
+    SetTitle(kVersionListDesignTitle);
     // Created in tab order: the button first, then the list.
-    button1_ =
-        CreateControl(Handle(), L"BUTTON", L"&Ok", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 303,
-                      204, 75, 26, kButton1);
-    listBox1_ =
-        CreateControl(Handle(), L"LISTBOX", L"",
-                      WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 8,
-                      10, 373, 184, kListBox1, WS_EX_CLIENTEDGE);
-    SendMessageW(listBox1_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(kFixedFace, 11)), FALSE);
-    SendMessageW(listBox1_, LB_SETITEMHEIGHT, 0, kItemHeight);
+    button1_ = CreateControl(L"BUTTON", L"&Ok", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                             kLayout.button1, kButton1);
+    listBox1_ = CreateControl(
+        L"LISTBOX", L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT,
+        kLayout.listBox1, kListBox1, WS_EX_CLIENTEDGE);
+    SetControlFont(listBox1_, kListFont);
+    const auto setItemHeight = [this] {
+        SendMessageW(listBox1_, LB_SETITEMHEIGHT, 0, Scaled(kLayout.itemHeight));
+    };
+    setItemHeight();
+    FollowDpi(setItemHeight);
 }
 
 void VersionListWindow::FormShow() {
@@ -41,7 +39,7 @@ void VersionListWindow::FormShow() {
 
 void VersionListWindow::FillVersionList() {
     HDC dc = GetDC(listBox1_);
-    HGDIOBJ old = SelectObject(dc, Font(kFixedFace, 11));
+    HGDIOBJ old = SelectObject(dc, FontOf(kListFont));
     int widest = 0;
     for (const std::string& line : vorlan::FillVersionList()) {
         const std::wstring text = Widen(line);
@@ -57,7 +55,7 @@ void VersionListWindow::FillVersionList() {
 }
 
 void VersionListWindow::Button1Click() {
-    ShowWindow(Handle(), SW_HIDE);
+    HideWindow();
 }
 
 LRESULT VersionListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,7 +72,7 @@ LRESULT VersionListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             }
             break;
         case WM_CLOSE:
-            ShowWindow(Handle(), SW_HIDE);
+            HideWindow();
             return 0;
         default:
             break;

@@ -9,7 +9,7 @@
 
 namespace vorlan::win32 {
 
-class VersionListWindow final : public Window {
+class VersionListWindow final : public DesktopWindowOf<DesktopWindow> {
 public:
     VersionListWindow();
 

@@ -9,6 +9,8 @@
 #include "app/port_setup_rules.h"
 #include "app/start_click_guard.h"
 #include "ports/port_selection.h"
+#include "ports/serial_driver.h"
+#include "tests/support/fake_desktop.h"
 
 namespace vorlan {
 namespace {
@@ -55,6 +57,16 @@ TEST(PortSetupRules, PositionsAndPortIndexes) {
         SCOPED_TRACE(position);
         EXPECT_EQ(PortIndexOfEntry(names, static_cast<std::int16_t>(position)), index);
     }
+    // The number stands between the upper-case letters C, O and M.
+    const std::pair<const char*, int> numbers[] = {
+        {"COM256", 255}, {"Com3", -1},  {"COM", 0},
+        {"CMO7", 6},     {"COM1M2", 0}, {"COM 9", 8},
+        {"COM-5", -6},   {"COM0", -1},  {"COM99999999999", 32767},
+    };
+    for (const auto& [name, index] : numbers) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(PortIndexOfEntry({"COM7", name}, 1), index);
+    }
 }
 
 TEST(PortSetupRules, OkKeepsAnUnchangedChoiceAndCancelFindsTheCurrentPort) {
@@ -65,6 +77,36 @@ TEST(PortSetupRules, OkKeepsAnUnchangedChoiceAndCancelFindsTheCurrentPort) {
     ConfirmPortChoice(names, 1);  // the same port: no reopen
     EXPECT_EQ(OpenedPortIndex(), 4);
     EXPECT_EQ(PositionOfCurrentPort(names), 1);
+    ResetPortSelection();
+}
+
+// The window's flow on fake controls: the design-time entries, Ok with
+// another entry, Cancel with a changed selection; the window hides after each.
+TEST(PortSetupFlow, OkMakesTheChoiceCurrentAndCancelSelectsTheCurrentPortAgain) {
+    ResetPortSelection();
+    test::FakePortSetupControls controls;
+    PortSetupBehaviour behaviour(controls, "/nonexistent");
+    EXPECT_EQ(controls.entries.size(), 12U);
+    EXPECT_EQ(controls.selected, 0);
+
+    // Numbers past the fixed scheme: no device of this machine is opened.
+    behaviour.SetEntries({"Port COM150", "Port COM155"}, {"COM150", "COM155"});
+    CurrentPortIndex() = 154;
+    OpenedPortIndex() = 154;
+    controls.ShowWindow();
+    controls.SelectEntry(0);
+    behaviour.Button2Click();
+    EXPECT_EQ(controls.selected, 1);
+    EXPECT_FALSE(controls.window.shown);
+    EXPECT_EQ(CurrentPortIndex(), 154);
+
+    controls.ShowWindow();
+    controls.SelectEntry(0);
+    behaviour.Button1Click();
+    EXPECT_EQ(CurrentPortIndex(), 149);
+    EXPECT_EQ(OpenedPortIndex(), 149);  // reopened
+    EXPECT_FALSE(controls.window.shown);
+    CloseAllPorts();
     ResetPortSelection();
 }
 

@@ -21,6 +21,7 @@
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
 #include "platform/serial_backend.h"
+#include "ports/port_problem.h"
 #include "ports/port_selection.h"
 #include "tests/desktop/window_fixture.h"
 #include "tests/dialogs/window_grab.h"
@@ -29,8 +30,12 @@ namespace vorlan::test {
 namespace {
 
 // COM60 is /dev/ttyUSB27 while no alias names it: a device this machine lacks.
-const std::string kAbsentWhy =
-    "COM60: /dev/ttyUSB27: No such file or directory; is the adapter plugged in?";
+// COM60 is /dev/ttyUSB27 in the fixed scheme, which this machine lacks.
+std::string AbsentWhy(const QTemporaryDir& portDir) {
+    return "COM60 is /dev/ttyUSB27 (no link com60 in " + portDir.path().toStdString() +
+           "): No such file or directory; is the adapter plugged in? the Setup window lists the "
+           "ports present";
+}
 
 // With VORLAN_SCREENSHOT_DIR set: the window with a widget's tooltip over it.
 void SaveToolTipGrab(QWidget& window, QWidget& owner, const char* name) {
@@ -117,7 +122,7 @@ TEST_F(WindowBoardTest, AReplugIsFoundAndAnUnusablePortSaysWhy) {
     ASSERT_TRUE(PlatformSerialBackend().OpenExclusive(link, held).ok());
     Start();
     EXPECT_EQ(Step(), "Invalid Port Com");
-    EXPECT_EQ(Why(), "COM60: " + link +
+    EXPECT_EQ(Why(), "COM60 is " + ShownLinkPath(link) +
                          ": Device or resource busy; another program has it open (a terminal "
                          "program, vorlan-flash, a modem manager)");
     SaveToolTipGrab(*upgrade_, *upgrade_->StatusBar1()->Panel(1), "mend3-busy-why");
@@ -125,7 +130,7 @@ TEST_F(WindowBoardTest, AReplugIsFoundAndAnUnusablePortSaysWhy) {
 
     StopBoard();  // START while unplugged, then plugged in
     Start();
-    EXPECT_EQ(Why(), kAbsentWhy);
+    EXPECT_EQ(Why(), AbsentWhy(portDir_));
     SaveToolTipGrab(*upgrade_, *upgrade_->StatusBar1()->Panel(1), "mend3-unplugged-why");
     StartBoard();
     Start();
@@ -171,7 +176,7 @@ TEST_F(WindowBoardTest, UpdaterStepTextsFitAndThePortProblemSitsOnTheResultLine)
     UpdaterWindow updater;
     updater.show();
     updater.Button1()->click();
-    EXPECT_EQ(updater.Label2()->toolTip().toStdString(), kAbsentWhy);
+    EXPECT_EQ(updater.Label2()->toolTip().toStdString(), AbsentWhy(portDir_));
 
     StartBoard();
     QLabel& step = *updater.StatusBar1()->Panel(1);

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "app/build_version.h"
-#include "app/qt/window_references.h"
+#include "app/window_references.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
 #include "ports/status_notifier.h"

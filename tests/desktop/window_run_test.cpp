@@ -7,6 +7,7 @@
 #include "app/qt/panel_status_bar.h"
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
+#include "app/window_references.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
 #include "platform/settings_store.h"
@@ -84,7 +85,7 @@ TEST_F(WindowRunTest, ClosingTheMainWindowDuringARunStopsIt) {
     BindPause(&clock_);
 
     UpgradeWindow upgrade;
-    upgrade.SetMainWindow(true);
+    Windows().main = &upgrade;
     upgrade.show();
     clock_.At(40, [&] {
         ASSERT_EQ(PortRecordAt(0).open, 1);

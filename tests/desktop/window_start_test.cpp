@@ -12,13 +12,14 @@
 #include "app/qt/run_progress_bar.h"
 #include "app/qt/updater_window.h"
 #include "app/qt/upgrade_window.h"
-#include "app/qt/window_references.h"
+#include "app/window_references.h"
 #include "app/window_titles.h"
 #include "engine/status_reporting.h"
 #include "platform/settings_store.h"
 #include "ports/port_selection.h"
 #include "ports/port_setting.h"
 #include "tests/desktop/window_fixture.h"
+#include "tests/support/fake_desktop.h"
 
 namespace vorlan::test {
 namespace {
@@ -190,8 +191,8 @@ TEST_F(WindowStartTest, ResultLineInWhiteOnTheReportedColour) {
 
 TEST_F(WindowStartTest, MenusAndDoubleClickOpenTheirWindows) {
     SetBuildVersion("XYZ 01.00");
-    QWidget portSetup;
-    QWidget versionList;
+    FakeDesktopWindow portSetup;
+    FakeDesktopWindow versionList;
     Windows().portSetup = &portSetup;
     Windows().versionList = &versionList;
     UpdaterWindow updater;
@@ -201,16 +202,16 @@ TEST_F(WindowStartTest, MenusAndDoubleClickOpenTheirWindows) {
     updater.S1()->trigger();
     EXPECT_TRUE(updater.Label2()->isHidden());
     EXPECT_TRUE(updater.Label3()->isHidden());
-    EXPECT_TRUE(portSetup.isVisible());
+    EXPECT_TRUE(portSetup.window.shown);
 
     updater.Label1DblClick();
-    EXPECT_EQ(versionList.windowTitle().toStdString(), "XYZ 01.00   [ 09:38:55 - Jan 11 2012 ]");
-    EXPECT_TRUE(versionList.isVisible());
+    EXPECT_EQ(versionList.window.title, "XYZ 01.00   [ 09:38:55 - Jan 11 2012 ]");
+    EXPECT_TRUE(versionList.window.shown);
 
-    portSetup.hide();
+    portSetup.HideWindow();
     UpgradeWindow upgrade;
     upgrade.SerialPort1()->trigger();
-    EXPECT_TRUE(portSetup.isVisible());
+    EXPECT_TRUE(portSetup.window.shown);
 }
 
 }  // namespace

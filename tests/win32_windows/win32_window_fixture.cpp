@@ -5,7 +5,7 @@
 #include "app/build_version.h"
 #include "app/win32/message_loop.h"
 #include "app/win32/win32_controls.h"
-#include "app/win32/window_references.h"
+#include "app/window_references.h"
 #include "engine/pause.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
@@ -33,7 +33,7 @@ void Win32WindowTest::SetUp() {
     _putenv_s("VORLAN_SETTINGS_KEY", key_.c_str());
     ResetAllState();
     ResetPortSelection();
-    win32::Windows() = win32::WindowReferences{};
+    Windows() = WindowReferences{};
     SetBuildVersion(VORLAN_BUILD_VERSION);
     SetCommandLine({"vorlan"});
     SetNotifierPorts({});
@@ -46,7 +46,7 @@ void Win32WindowTest::TearDown() {
     CloseAllPorts();
     ResetAllState();
     ResetPortSelection();
-    win32::Windows() = win32::WindowReferences{};
+    Windows() = WindowReferences{};
     RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
     _putenv_s("VORLAN_SETTINGS_KEY", "");
 }

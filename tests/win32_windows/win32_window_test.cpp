@@ -12,7 +12,7 @@
 #include "app/win32/updater_window.h"
 #include "app/win32/upgrade_window.h"
 #include "app/win32/version_list_window.h"
-#include "app/win32/window_references.h"
+#include "app/window_references.h"
 #include "catalogue/version_list.h"
 #include "engine/status_reporting.h"
 #include "platform/settings_store.h"
@@ -119,8 +119,8 @@ TEST_F(Win32StartTest, MenusAndProductLabelOpenTheirWindows) {
     SetBuildVersion("XYZ 01.00");
     win32::PortSetupWindow portSetup;
     win32::VersionListWindow versionList;
-    win32::Windows().portSetup = &portSetup;
-    win32::Windows().versionList = &versionList;
+    Windows().portSetup = &portSetup;
+    Windows().versionList = &versionList;
     EXPECT_EQ(Text(portSetup.Handle()), "Setup");
     EXPECT_EQ(ClientSize(portSetup.Handle()).cx, 456);
     EXPECT_EQ(ClientSize(portSetup.Handle()).cy, 94);
@@ -136,7 +136,7 @@ TEST_F(Win32StartTest, MenusAndProductLabelOpenTheirWindows) {
     EXPECT_TRUE(portSetup.IsShown());
     // Each showing lists the ports present, entry k naming port k.
     EXPECT_EQ(SendMessageW(portSetup.ComboBox1(), CB_GETCOUNT, 0, 0),
-              static_cast<LRESULT>(portSetup.PortNames().size()));
+              static_cast<LRESULT>(portSetup.Behaviour().PortNames().size()));
     Click(portSetup.Button2());
     EXPECT_FALSE(portSetup.IsShown());
 

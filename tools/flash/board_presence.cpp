@@ -1,5 +1,6 @@
 #include "tools/flash/board_presence.h"
 
+#include "engine/command_frame.h"
 #include "engine/link_state.h"
 #include "ports/port_selection.h"
 #include "ports/serial_driver.h"
@@ -10,7 +11,6 @@ namespace {
 
 constexpr std::int64_t kUsPerMs = 1000;
 constexpr int kResetPulseMs = 50;
-constexpr std::uint8_t kAck = 'K';
 // 12 reads of 256 bytes: more than the line carries in a pause at 115200 baud.
 constexpr int kReadsPerPause = 12;
 
@@ -51,7 +51,7 @@ Probe ProbeOnce(std::int16_t index, std::uint8_t searchByte, Pause& pause) {
         std::int32_t n = 0;
         for (int read = 0;
              read < kReadsPerPause && (n = ReadPort(index, buffer, sizeof buffer)) > 0; ++read) {
-            for (std::int32_t i = 0; i < n; ++i) answered = answered || buffer[i] == kAck;
+            for (std::int32_t i = 0; i < n; ++i) answered = answered || buffer[i] == kReplyAck;
         }
         if (!PortStillPresent(index))
             return Probe::kVanished;
@@ -62,10 +62,7 @@ Probe ProbeOnce(std::int16_t index, std::uint8_t searchByte, Pause& pause) {
 // Opens the port again when its COM name leads to a device; quietly (no
 // "Invalid Port Com"), as the port is expected to be missing for a while.
 bool ReopenWhenPresent(std::int16_t index) {
-    ClosePort(index);
-    OpenPort(index, kLineSpeed, kParityNone, kStopBitsTwo, 8);
-    SetPortLines(index, 1);
-    if (CheckPort(index) >= 0 && PortStillPresent(index))
+    if (OpenLinkPort(index) && PortStillPresent(index))
         return true;
     ClosePort(index);
     return false;

@@ -2,8 +2,12 @@
 
 #include <cstdio>
 
+#include "app/desktop_startup.h"
+#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/command_frame.h"
+#include "engine/device_search.h"
+#include "engine/link_state.h"
 #include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
@@ -50,17 +54,20 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
       updaterWindow_(console_),
       binding_(pause_, port_),
       progress_(console_) {
-    // As at the desktop program's start: the Upgrade window first when the
-    // build selects it, then the Updater window (which then stays hidden but
-    // still receives the texts the engine writes to it).
+    // The desktop program's main windows in its order (the Updater window of
+    // an Upgrade build stays hidden but still receives the engine's texts).
     ResetStatusReporting();
-    if (upgradeMode_)
-        RegisterUpgradeWindow(&upgradeWindow_);
-    RegisterUpdaterWindow(&updaterWindow_);
+    for (const MainWindowKind kind : MainWindowsOf(buildVersion)) {
+        if (kind == MainWindowKind::kUpgrade) {
+            RegisterUpgradeWindow(&upgradeWindow_);
+        } else {
+            RegisterUpdaterWindow(&updaterWindow_);
+        }
+    }
 
     // As the desktop program does for "\P": a bind failure ends start-up.
     if (arguments.notify)
-        StartStatusNotifier(std::vector<std::string>{"vorlan-flash", "\\P"});
+        EnsureStatusNotifier();
 
     label_ = ChoosePort(arguments);
     portIndex_ = CurrentPortIndex();
@@ -81,7 +88,7 @@ StatusBarView& FlashStation::Status() {
 }
 
 std::uint8_t FlashStation::SearchByte() const {
-    return upgradeMode_ ? kSearchByteUpgrade : kSearchByteUpdater;
+    return vorlan::SearchByte();
 }
 
 void FlashStation::PrintLine(const std::string& line, bool result) {

@@ -1,4 +1,4 @@
-#include "app/qt/window_references.h"
+#include "app/window_references.h"
 
 namespace vorlan {
 
