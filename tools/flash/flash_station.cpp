@@ -3,11 +3,8 @@
 #include <cstdio>
 
 #include "app/desktop_startup.h"
-#include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
-#include "engine/command_frame.h"
 #include "engine/device_search.h"
-#include "engine/link_state.h"
 #include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
