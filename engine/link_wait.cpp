@@ -7,6 +7,7 @@
 #include "engine/link_state.h"
 #include "engine/pause.h"
 #include "engine/reply_parser.h"
+#include "engine/run_trace.h"
 
 namespace vorlan {
 
@@ -35,6 +36,7 @@ std::int16_t WaitForAnswer(std::int32_t ms, Refusal refusal) {
         LinkState& link = Link();
         if (link.stopRequest) {
             link.stopRequest = false;
+            TraceEvent("stop request taken");
             return kWaitStopped;
         }
         if (link.refusalFlag != 0 && refusal == Refusal::EndsWait)
