@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/build_version.h"
+#include "app/desktop_trace.h"
 #include "app/port_problem_display.h"
 #include "app/window_titles.h"
 #include "catalogue/image_table.h"
@@ -44,7 +45,10 @@ void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, Statu
     // Last run's note goes; a port that still cannot be opened brings its
     // reason back.
     ShowResultTip("");
-    ShowResultTip(ResultTip(RunUpdate(progress, status)));
+    const RunResult result = RunUpdate(progress, status);
+    const std::string tip = ResultTip(result);
+    const std::string trace = KeepDesktopRunTrace(result);
+    ShowResultTip(tip.empty() || trace.empty() ? tip + trace : tip + "\n" + trace);
 }
 
 }  // namespace
