@@ -378,7 +378,12 @@ std::string UsageText(const std::string& programName) {
            "\"; an identity answer instead of an answer (the\n"
            "board restarted) with \"" +
            ResultWords(RunEnd::BoardRestarted) +
-           "\". What no byte protocol of this\n"
+           "\". Only a whole identity answer\n"
+           "finds the board; bytes after it and its information frame, before the first\n"
+           "frame, end the run with \"" +
+           ResultWords(RunEnd::GarbledIdentity) +
+           "\" with nothing\n"
+           "written. What no byte protocol of this\n"
            "kind can tell from a good board: a board that acknowledges a frame before it\n"
            "has arrived; one whose late second 'K' lands exactly when it drops the next\n"
            "frame; one that fell silent while the line still carries a lone 'K' now and\n"
