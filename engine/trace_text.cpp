@@ -69,6 +69,8 @@ std::string RunEndName(RunEnd kind) {
             return "OutOfStep";
         case RunEnd::BoardRestarted:
             return "BoardRestarted";
+        case RunEnd::GarbledIdentity:
+            return "GarbledIdentity";
         case RunEnd::DeviceNotFound:
             return "DeviceNotFound";
         case RunEnd::InvalidPort:
