@@ -67,7 +67,7 @@ std::string ResultLine(const RunFacts& facts) {
     }
     const std::string trace = facts.tracePath.empty() ? "" : " - trace " + facts.tracePath;
     return who + (facts.Succeeded() ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
-           tally + trace;
+           trace + tally;
 }
 
 std::string SkipNote(const RunFacts& facts) {
