@@ -23,8 +23,8 @@ std::string SystemName() {
     if (ntdll == nullptr)
         return text;
     using RtlGetVersionCall = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto rtlGetVersion =
-        reinterpret_cast<RtlGetVersionCall>(GetProcAddress(ntdll, "RtlGetVersion"));
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionCall>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (rtlGetVersion != nullptr && rtlGetVersion(&version) == 0) {
@@ -34,7 +34,8 @@ std::string SystemName() {
     }
     // A wine prefix says so: its serial ports are the host's.
     using WineVersionCall = const char*(CDECL*)();
-    auto wineVersion = reinterpret_cast<WineVersionCall>(GetProcAddress(ntdll, "wine_get_version"));
+    auto wineVersion = reinterpret_cast<WineVersionCall>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")));
     if (wineVersion != nullptr)
         text += std::string(" (wine ") + wineVersion() + ")";
     return text;
