@@ -4,6 +4,7 @@
 
 #include "app/build_version.h"
 #include "app/desktop_startup.h"
+#include "app/desktop_trace.h"
 #include "app/port_problem_display.h"
 #include "app/window_references.h"
 #include "app/window_titles.h"
@@ -46,7 +47,10 @@ void RunFromStartButton(StartClickGuard& guard, ProgressBarView& progress, Statu
     // Last run's note goes; a port that still cannot be opened brings its
     // reason back.
     ShowResultTip("");
-    ShowResultTip(ResultTip(RunUpdate(progress, status)));
+    const RunResult result = RunUpdate(progress, status);
+    const std::string tip = ResultTip(result);
+    const std::string trace = KeepDesktopRunTrace(result);
+    ShowResultTip(tip.empty() || trace.empty() ? tip + trace : tip + "\n" + trace);
 }
 
 void ShowWindowOf(DesktopWindow* window) {

@@ -9,6 +9,7 @@
 #include "engine/run_plan.h"
 #include "engine/run_result.h"
 #include "engine/run_statistics.h"
+#include "engine/run_trace.h"
 #include "engine/status_reporting.h"
 
 namespace vorlan {
@@ -21,6 +22,7 @@ void ResetEngineState() {
     ResetRunPlan();
     ResetRunStatistics();
     ResetRunEnd();
+    ResetRunTrace();
     LoadedImage() = LoadedImageIdentity{};
     ResetFamilyParameters();
     ResetImageTable();

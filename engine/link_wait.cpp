@@ -7,6 +7,7 @@
 #include "engine/link_state.h"
 #include "engine/pause.h"
 #include "engine/reply_parser.h"
+#include "engine/run_trace.h"
 
 namespace vorlan {
 
@@ -48,6 +49,7 @@ std::int16_t WaitForAnswer(std::int32_t ms, Answer answer) {
         LinkState& link = Link();
         if (link.stopRequest) {
             link.stopRequest = false;
+            TraceEvent("stop request taken");
             return kWaitStopped;
         }
         if (Answered(link, answer))

@@ -1,5 +1,7 @@
 #include "engine/update_run.h"
 
+#include <cstdio>
+
 #include "catalogue/chip_family.h"
 #include "catalogue/image_table.h"
 #include "engine/device_search.h"
@@ -10,7 +12,9 @@
 #include "engine/program_device.h"
 #include "engine/run_plan.h"
 #include "engine/run_statistics.h"
+#include "engine/run_trace.h"
 #include "engine/status_reporting.h"
+#include "engine/trace_text.h"
 
 namespace vorlan {
 
@@ -35,6 +39,17 @@ void StartRun() {
     Link().commandFramesSent = false;
     ResetRunStatistics();
     ResetRunEnd();
+    BeginRunTrace();
+}
+
+// The run's end closes its trace, with the CRC of the firmware it planned.
+RunResult TracedEnd(RunResult result) {
+    char crc[16] = "none";
+    if (result.firmwareCrc)
+        std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(*result.firmwareCrc));
+    CurrentRunTrace().SetHeader("firmware crc", crc);
+    EndRunTrace(TraceResultEvent(result));
+    return result;
 }
 
 // The value of the run that just ended, from what the engine recorded.
@@ -74,7 +89,7 @@ RunResult RunOnce(ProgressBarView& progress, StatusBarView& status, bool program
     }
     // A failure report in Upgrade mode leaves STOP up; every run ends idle.
     ShowIdleButtons();
-    return EndedRun(accepted, program ? RunEnd::Programmed : RunEnd::Identified);
+    return TracedEnd(EndedRun(accepted, program ? RunEnd::Programmed : RunEnd::Identified));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/com_naming.h"
 #include "platform/serial_backend.h"
+#include "ports/port_event_text.h"
 
 namespace vorlan {
 
@@ -27,6 +28,7 @@ struct DriverState {
     std::array<PortRecord, kPortTableSize> table{};
     SerialBackend* backend = nullptr;
     MessageSink messages;
+    PortEventSink events;
 };
 
 DriverState gDriver;
@@ -40,6 +42,15 @@ PortRecord* OpenRecord(int index) {
         return nullptr;
     PortRecord& record = gDriver.table[static_cast<std::size_t>(index)];
     return record.open != 0 ? &record : nullptr;
+}
+
+std::string ComName(const PortRecord& record) {
+    return "COM" + std::to_string(record.index + 1);
+}
+
+void NoteEvent(const std::string& text) {
+    if (gDriver.events)
+        gDriver.events(text);
 }
 
 void ShowMessage(const std::string& text) {
@@ -59,6 +70,7 @@ void ReleaseDevice(PortRecord& record) {
         os.SetLowLatency(record.handle, false, wasOn);  // a vanished device cannot refuse
     }
     record.open = 0;
+    NoteEvent("port " + ComName(record) + " closed");
     os.Close(record.handle);
     record.handle = -1;
     record.lineLost = false;
@@ -67,7 +79,15 @@ void ReleaseDevice(PortRecord& record) {
 
 // A hung-up line or a vanished device stays so: only a new open helps.
 bool NoteLine(PortRecord& record, const SerialStatus& status) {
-    if (status.kind == SerialErrorKind::kHungUp || status.kind == SerialErrorKind::kNotFound)
+    if (status.ok())
+        return true;
+    // A lost line is told once; every read on it fails the same way.
+    const bool lost =
+        status.kind == SerialErrorKind::kHungUp || status.kind == SerialErrorKind::kNotFound;
+    if (!lost || !record.lineLost)
+        NoteEvent("port " + ComName(record) + " error: " + SerialErrorName(status.kind) +
+                  (status.message.empty() ? "" : ": " + status.message));
+    if (lost)
         record.lineLost = true;
     return status.ok();
 }
@@ -82,6 +102,7 @@ PortRecord* Abandon(PortRecord& record, int handle, const SerialStatus& status,
     if (record.openError.ok())
         record.openError.kind = SerialErrorKind::kOther;
     record.openError.message = what + (status.message.empty() ? "" : ": " + status.message);
+    NoteEvent("port " + ComName(record) + " not opened: " + record.openError.message);
     return nullptr;
 }
 
@@ -97,6 +118,10 @@ SerialBackend& CurrentSerialBackend() {
 
 void SetDriverMessageSink(MessageSink sink) {
     gDriver.messages = std::move(sink);
+}
+
+void SetPortEventSink(PortEventSink sink) {
+    gDriver.events = std::move(sink);
 }
 
 PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::uint8_t stopBits,
@@ -160,6 +185,13 @@ PortRecord* OpenPort(int index, std::uint32_t baud, std::uint8_t parity, std::ui
     record.open = 1;
     record.lineLost = false;
     record.openError = SerialStatus{};
+    if (gDriver.events) {
+        LineSettings readBack;
+        const bool read = os.GetLineSettings(handle, readBack).ok();
+        NoteEvent("port " + ComName(record) + " opened: " + path + " " +
+                  (read ? LineSettingsText(readBack) : "(settings not readable)") +
+                  (record.lowLatencySet ? ", low latency" : ""));
+    }
     return &record;
 }
 
@@ -233,13 +265,13 @@ int SetPortLines(int index, int drop) {
         return 0;
     SerialBackend& os = CurrentSerialBackend();
     // A pseudo-terminal has no modem lines; its refusal changes nothing.
-    if (drop == 0) {
-        os.SetModemLine(record->handle, ModemLineCall::kSetDtr);
-        os.SetModemLine(record->handle, ModemLineCall::kSetRts);
-    } else {
-        os.SetModemLine(record->handle, ModemLineCall::kClearDtr);
-        os.SetModemLine(record->handle, ModemLineCall::kClearRts);
-    }
+    const SerialStatus dtr = os.SetModemLine(
+        record->handle, drop == 0 ? ModemLineCall::kSetDtr : ModemLineCall::kClearDtr);
+    const SerialStatus rts = os.SetModemLine(
+        record->handle, drop == 0 ? ModemLineCall::kSetRts : ModemLineCall::kClearRts);
+    NoteEvent(
+        "port " + ComName(*record) + (drop == 0 ? " DTR and RTS set" : " DTR and RTS cleared") +
+        (dtr.ok() && rts.ok() ? "" : " (refused: " + (dtr.ok() ? rts.message : dtr.message) + ")"));
     return 0;
 }
 

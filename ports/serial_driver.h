@@ -45,6 +45,12 @@ SerialBackend& CurrentSerialBackend();
 using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
 void SetDriverMessageSink(MessageSink sink);
 
+// What happens to the ports, as one line each, for the run trace: a port
+// opened (with its line settings read back), not opened, closed, its modem
+// lines, an OS error with its text (a lost line once). None: not told.
+using PortEventSink = std::function<void(const std::string& text)>;
+void SetPortEventSink(PortEventSink sink);
+
 // Null on failure. Opening an open record releases its device first. Asks
 // the device for low latency (a USB adapter then passes each answer on at
 // once); a device that refuses is used as it is.

@@ -52,6 +52,13 @@ echo "Benchmark: demo image, vorlan-flash against vorlan-board --line-rate, $RUN
 bench_runs "direct line:"
 direct=$MEAN_RATIO
 direct_seconds=$MEAN_SECONDS
+# The same without the run's trace (VORLAN_NO_TRACE, for this measure only):
+# what recording every byte costs.
+VORLAN_NO_TRACE=1
+export VORLAN_NO_TRACE
+bench_runs "direct line, no trace:"
+untraced_seconds=$MEAN_SECONDS
+unset VORLAN_NO_TRACE
 bench_runs "adapter, ${LATENCY_MS} ms latency:" --latency "$LATENCY_MS"
 echo
 echo "Run time / wire time, mean of $RUNS runs:"
@@ -59,6 +66,8 @@ printf '  %-52s %s (target <= 1.10)\n' "direct line (or an adapter asked for low
 printf '  %-52s %s (%+.1f s a run)\n' "adapter with a $LATENCY_MS ms latency timer:" "$MEAN_RATIO" \
     "$(awk -v a="$MEAN_SECONDS" -v b="$direct_seconds" 'BEGIN { print a - b }')"
 
+printf '  %-52s %s (target <= 1.002)\n' "run time with the trace / without:" \
+    "$(awk -v a="$direct_seconds" -v b="$untraced_seconds" 'BEGIN { printf "%.4f", a / b }')"
 echo
 echo "Benchmark: $BOARDS boards at once, one vorlan-flash call with $BOARDS --port"
 start_boards "$BOARDS" --line-rate

@@ -83,11 +83,14 @@ protected:
     }
     std::filesystem::path Log() const { return folder_.Path() / "line.log"; }
     std::filesystem::path Work() const { return folder_.Path(); }
+    // Where failed runs' traces go: <state>/vorlan/traces.
+    std::filesystem::path State() const { return folder_.Path() / "state"; }
     std::filesystem::path FlashOut() const { return folder_.Path() / "flash.out"; }
     std::filesystem::path MissingDevice() const { return folder_.Path() / "no-such-device"; }
     std::map<std::string, std::string> Environment() const {
         return {{"VORLAN_PORT_DIR", Ports().string()},
-                {"VORLAN_SETTINGS_DIR", Settings().string()}};
+                {"VORLAN_SETTINGS_DIR", Settings().string()},
+                {"XDG_STATE_HOME", State().string()}};
     }
 
     // Starts an emulator as COM<com> with the extra options, beside any

@@ -6,6 +6,7 @@
 #include "engine/decimal_text.h"
 #include "platform/port_help.h"
 #include "ports/serial_driver.h"
+#include "ports/trace_store.h"
 #include "tools/flash/run_summary.h"
 
 namespace vorlan::flash {
@@ -113,6 +114,7 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             hasInlineValue = true;
         }
         const bool takesValue = option == "--port" || option == "-p" || option == "--log" ||
+                                option == "--trace" || option == "--explain" ||
                                 option == "--count" || option == "--hex" || option == "--chip" ||
                                 option == "--board-code" || option == "--preparation" ||
                                 option == "--reset";
@@ -137,6 +139,11 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             if (value.empty())
                 return UsageError("--log needs a file name");
             result.logFile = value;
+            ++otherOptions;
+        } else if (option == "--trace" || option == "--explain") {
+            if (value.empty())
+                return UsageError(option + " needs a file name");
+            (option == "--trace" ? result.traceFile : result.explainFile) = value;
             ++otherOptions;
         } else if (option == "--loop") {
             result.loop = true;
@@ -207,6 +214,11 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
         if (actions.size() > 1 || !result.ports.empty() || otherOptions > 0)
             return UsageError("--list, --firmware and --version each stand alone");
         result.action = actions.front();
+    } else if (!result.explainFile.empty()) {
+        // --explain reads a trace and touches no port: only --json goes with it.
+        if (otherOptions != (result.json ? 2 : 1) || !result.ports.empty())
+            return UsageError("--explain FILE takes only --json");
+        result.action = FlashAction::Explain;
     } else if (result.identify && result.loop) {
         return UsageError("--identify asks one board; it takes no --loop or --count");
     } else if (result.hexFile.empty() &&
@@ -232,6 +244,10 @@ std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
     if (!arguments.logFile.empty()) {
         words.emplace_back("--log");
         words.push_back(arguments.logFile);
+    }
+    if (!arguments.traceFile.empty()) {
+        words.emplace_back("--trace");
+        words.push_back(TraceFileOf(arguments.traceFile, port.label, 0));
     }
     if (arguments.loop)
         words.emplace_back("--loop");
@@ -267,7 +283,7 @@ std::string UsageText(const std::string& programName) {
            "  or:  " +
            programName + " [--port PORT]... --loop [--count N] [OPTION]...\n" +
            "  or:  " + programName + " [--port PORT]... --identify [OPTION]...\n" +
-           "  or:  " + programName +
+           "  or:  " + programName + " --explain FILE [--json]\n" + "  or:  " + programName +
            " --list | --firmware | --version | --help\n"
            "\n"
            "Searches for the board's boot loader on a serial port and writes the firmware\n"
@@ -288,6 +304,18 @@ std::string UsageText(const std::string& programName) {
            "               traceability on a production line\n"
            "  --stats      after the run, print one line on stderr:\n"
            "               stats seconds=<s> sent=<bytes> received=<bytes>\n"
+           "  --trace FILE write the run's trace to FILE: every byte to and from the board\n"
+           "               with its time, and the port's events (README: Traces). With\n"
+           "               several ports or --loop, one file per port and board, named\n"
+           "               with both (run.trace: run-COM5-3.trace). Without it, a failed\n"
+           "               run's trace is kept in the state folder, the newest 50, and\n"
+           "               the result names it. Linux: $XDG_STATE_HOME/vorlan/traces\n"
+           "               (~/.local/state/vorlan/traces); Windows:\n"
+           "               %LOCALAPPDATA%\\Vorlan\\traces\n"
+           "  --explain FILE\n"
+           "               tell a saved trace in words: the search, the board's identity,\n"
+           "               each frame and its answer, the timing, and where the run went\n"
+           "               wrong; with --json as one JSON object\n"
            "  --notify     send each final result as a UDP record to 127.0.0.1:3000\n"
            "               (from local port 3004), as the desktop updater's \\P does;\n"
            "               with one port only\n"

@@ -8,7 +8,7 @@
 
 namespace vorlan::flash {
 
-enum class FlashAction { Run, List, Firmware, Version, Help, UsageError };
+enum class FlashAction { Run, List, Firmware, Version, Help, Explain, UsageError };
 
 // One --port value. A COM name is checked here; a device (a path, or a name
 // looked up in /dev/serial/by-id and /dev) is found when the run starts.
@@ -30,6 +30,10 @@ struct FlashArguments {
     // in JSON records only (json_record.h); not for people, not in --help.
     bool records = false;
     std::string logFile;  // --log FILE: one JSON line per run appended
+    // --trace FILE: the run's trace goes there (else a failed run's goes to
+    // the state folder); --explain FILE: tell that trace, run nothing.
+    std::string traceFile;
+    std::string explainFile;
     // --loop: board after board on each port until Ctrl-C, or --count boards
     // on each (0: no end).
     bool loop = false;

@@ -17,6 +17,7 @@
 #include "tools/flash/port_target.h"
 #include "tools/flash/run_log.h"
 #include "tools/flash/run_report.h"
+#include "tools/flash/run_trace_file.h"
 #include "tools/flash/single_run.h"
 
 namespace vorlan::flash {
@@ -77,6 +78,8 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
     BuildImageTable();
     InstallHexFirmware(firmware);
     firmwareName_ = FirmwareName(firmware);
+    SetTraceHeader("vorlan-flash " + std::string(VORLAN_PROJECT_VERSION), buildVersion_,
+                   firmwareName_);
     InstallStopOnInterrupt();
 }
 
@@ -122,6 +125,7 @@ RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
         facts.boardNumber = boardNumber;
         facts.tally = tally;
     }
+    KeepRunTrace(arguments_, facts);
     Report(facts);
     return facts;
 }

@@ -4,18 +4,21 @@
 // single_run.h and --help.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "catalogue/version_list.h"
+#include "engine/run_trace.h"
 #include "platform/com_naming.h"
 #include "ports/port_enumeration.h"
 #include "tools/flash/firmware_table.h"
 #include "tools/flash/flash_arguments.h"
 #include "tools/flash/parallel_runs.h"
 #include "tools/flash/single_run.h"
+#include "tools/flash/trace_explainer.h"
 
 namespace {
 
@@ -90,9 +93,14 @@ int main(int argc, char** argv) {
         case FlashAction::Version:
             PrintVersion();
             return vorlan::flash::kExitSucceeded;
+        case FlashAction::Explain:
+            return vorlan::flash::ExplainTraceFile(arguments.explainFile, arguments.json);
         case FlashAction::Run:
             break;
     }
+    // For measuring what the trace costs (scripts/bench.sh); not for users.
+    if (const char* off = std::getenv("VORLAN_NO_TRACE"); off != nullptr && off[0] == '1')
+        vorlan::SetTracing(false);
     vorlan::flash::HexFirmware firmware;
     if (!vorlan::flash::CheckBeforeAnyPort(arguments, firmware))
         return vorlan::flash::kExitUsage;

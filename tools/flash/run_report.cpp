@@ -65,8 +65,9 @@ std::string ResultLine(const RunFacts& facts) {
         tally = " - " + std::to_string(facts.tally.programmed) + " programmed, " +
                 std::to_string(facts.tally.failed) + " failed";
     }
+    const std::string trace = facts.tracePath.empty() ? "" : " - trace " + facts.tracePath;
     return who + (facts.Succeeded() ? ": " : ": FAILED - ") + ResultSummary(facts) + after + ")" +
-           tally;
+           trace + tally;
 }
 
 std::string SkipNote(const RunFacts& facts) {
@@ -128,6 +129,8 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     json["result"] = JsonText(ResultSummary(facts));
     json["ok"] = facts.Succeeded();
     json["exit_status"] = facts.exitStatus;
+    if (!facts.tracePath.empty())
+        json["trace"] = JsonText(facts.tracePath);
     return OneLine(json);
 }
 

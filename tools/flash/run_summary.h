@@ -38,6 +38,8 @@ struct RunFacts {
     LoopTally tally;
     // The firmware offered: "built-in 24HJ64" or the --hex file as given.
     std::string firmwareName;
+    // The file that holds the run's trace; empty when none was saved.
+    std::string tracePath;
 
     bool Succeeded() const { return result.Succeeded(); }
     // The board the identification read (chip identity 0: none found).
