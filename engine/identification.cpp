@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
@@ -28,6 +29,8 @@ constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address un
 
 // Two pauses: about a hundred byte times at 115200 baud.
 constexpr int kQuietPauses = 2;
+// How long whole repeats of the answer may keep coming: 200 ms.
+constexpr int kRepeatPauses = 40;
 // 'R', the length byte, the byte not examined, and the closing 'K'.
 constexpr std::uint32_t kInfoFrameOverhead = 4;
 
@@ -41,30 +44,70 @@ void WaitForInformationFrame() {
     }
 }
 
+// The answer as the board sent it: 'V' and its four bytes and 'K', or the
+// short one.
+std::vector<std::uint8_t> AnswerBytes(const SearchAnswer& search) {
+    const DeviceIdentity& id = search.identity;
+    if (!search.fullIdentity)
+        return {id.chipIdentity, kReplyAck};
+    return {kReplyIdentity, id.biosByte, id.chipIdentity, id.boardCode, id.preparation, kReplyAck};
+}
+
+enum class AfterAnswer : std::uint8_t { Whole, RepeatArriving, Foreign };
+
+// What came after the answer's frame may only be that answer and frame
+// again, whole: a board that answered an earlier search byte late as well.
+// Such a repeat tells nothing new, so it cannot be misread.
+AfterAnswer ReadAfterAnswer(const SearchAnswer& search, std::uint32_t frameLength) {
+    const std::uint32_t count = search.bytesSinceAnswer;
+    if (count < frameLength || count > search.afterAnswer.size())
+        return AfterAnswer::Foreign;
+    std::vector<std::uint8_t> unit = AnswerBytes(search);
+    unit.insert(unit.end(), search.afterAnswer.begin(), search.afterAnswer.begin() + frameLength);
+    for (std::uint32_t i = frameLength; i < count; ++i) {
+        if (search.afterAnswer[i] != unit[(i - frameLength) % unit.size()])
+            return AfterAnswer::Foreign;
+    }
+    return (count - frameLength) % unit.size() == 0 ? AfterAnswer::Whole
+                                                    : AfterAnswer::RepeatArriving;
+}
+
 // The identity answer has no checksum, so what follows it must prove that it
 // was read whole: the information frame, when one is due, right after the
-// answer and ending where its length byte says, and then silence until the
-// first command. A stray byte, a second answer or a board that started again
-// in its frame would otherwise choose the image, the jump block and the skip
-// window. An information frame that never completed is no error on a PIC18
-// (it only shows the release text); on a 16-bit part it carries the skip
-// window that guards the board's own data, so the run cannot go on without it.
+// answer and ending where its length byte says, and then silence (or whole
+// repeats of both) until the first command. A stray byte, another answer or a
+// board that started again in its frame would otherwise choose the image,
+// the jump block and the skip window. An information frame that never
+// completed is no error on a PIC18 (it only shows the release text); on a
+// 16-bit part it carries the skip window that guards the board's own data,
+// so the run cannot go on without it.
 bool IdentityReadWhole(bool expectsFrame, bool sixteenBit) {
     const LinkState& link = Link();
     const bool frameWhole = link.infoComplete != 0;
     if (expectsFrame && !frameWhole && sixteenBit)
         return false;
-    const std::uint32_t before = link.search.bytesSinceAnswer;
-    for (int pause = 0; pause < kQuietPauses; ++pause) {
+    const bool frameMissing = expectsFrame && !frameWhole;
+    const std::uint32_t frameLength = expectsFrame ? kInfoFrameOverhead + link.dataLength : 0;
+    int quietPauses = 0;
+    for (int pause = 0;; ++pause) {
+        const AfterAnswer after = ReadAfterAnswer(link.search, frameLength);
+        if (!frameMissing && after == AfterAnswer::Foreign)
+            return false;
+        if (quietPauses >= kQuietPauses && (frameMissing || after == AfterAnswer::Whole))
+            return true;
+        if (pause >= kRepeatPauses)
+            return false;
+        const std::uint32_t before = link.search.bytesSinceAnswer;
         TakePause();
         PollReplies();
+        if (link.search.bytesSinceAnswer == before) {
+            ++quietPauses;
+        } else if (frameMissing) {
+            return false;
+        } else {
+            quietPauses = 0;
+        }
     }
-    if (link.search.bytesSinceAnswer != before)
-        return false;
-    if (expectsFrame && !frameWhole)
-        return true;
-    const std::uint32_t expected = expectsFrame ? kInfoFrameOverhead + link.dataLength : 0;
-    return link.search.bytesSinceAnswer == expected;
 }
 
 std::uint32_t LittleEndian16(const std::array<std::uint8_t, 2>& bytes) {

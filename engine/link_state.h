@@ -27,9 +27,11 @@ struct SearchAnswer {
     DeviceIdentity identity;
     bool fullIdentity = false;
     // Bytes that arrived after the last try (after the found answer's 'K'),
-    // stopping at its maximum: the information frame and nothing else may
-    // follow the answer.
+    // stopping at its maximum, and the first of them: the information frame
+    // may follow the answer, and the same answer and frame again (a board
+    // that also answered an earlier search byte, late), nothing else.
     std::uint32_t bytesSinceAnswer = 0;
+    std::array<std::uint8_t, 1024> afterAnswer{};
 };
 
 enum class InfoFrameState : std::int16_t { Idle = 0, Length = 1, Skip = 2, Data = 3 };

@@ -145,6 +145,8 @@ bool ReadWholeAnswer(const SearchAnswer& search, DeviceIdentity& identity, bool&
 void NoteSearchByte(LinkState& link, std::uint8_t byte) {
     SearchAnswer& search = link.search;
     if (!search.listening) {
+        if (search.bytesSinceAnswer < search.afterAnswer.size())
+            search.afterAnswer[search.bytesSinceAnswer] = byte;
         if (search.bytesSinceAnswer != UINT32_MAX)
             ++search.bytesSinceAnswer;
         return;

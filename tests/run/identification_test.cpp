@@ -8,6 +8,7 @@
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
 #include "engine/command_frame.h"
+#include "engine/device_search.h"
 #include "engine/identification_display.h"
 #include "engine/link_state.h"
 #include "engine/status_reporting.h"
@@ -164,6 +165,37 @@ TEST_F(IdentificationTest, InformationFrameGivesTheSkipWindowOfSixteenBitChips) 
     EXPECT_EQ(CurrentRunPlan().skipLength, 0x400u);
     EXPECT_EQ(port.ReadCalls(), 31 + 2);  // and two quiet ones after the frame
     EXPECT_EQ(updater.releaseLine, "abcdefghijklmnopqrstuvwx");
+}
+
+// After the answer only whole repeats of it may come (a board that answered
+// an earlier search byte late as well): anything else may mean a misread.
+TEST_F(IdentificationTest, OnlyWholeRepeatsMayFollowTheAnswer) {
+    const Bytes answer = test::FullAnswer({5, 66, 5, 1});
+    const auto twice = [&](Bytes tail) {
+        Bytes bytes = answer;
+        bytes.insert(bytes.end(), tail.begin(), tail.end());
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        Bytes reply;
+        bool accepted;
+    } cases[] = {
+        {"the answer alone", answer, true},
+        {"the answer twice", twice(answer), true},
+        {"another board's answer after it", twice(test::FullAnswer({5, 67, 5, 1})), false},
+        {"a repeat cut short", twice(Bytes(answer.begin(), answer.end() - 2)), false},
+        {"a stray byte after it", twice({0x00}), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartCase();
+        TestImage image(1000, 4, 0);
+        image.Install(0, ChipFamilyOf(66));
+        port.AnswerWritesInTurn({c.reply});
+        ASSERT_EQ(SearchDevice(progress, Bar()), kSearchFound);
+        EXPECT_EQ(Identify(), c.accepted);
+    }
 }
 
 // A 16-bit part whose frame never completes has no known skip window: the
