@@ -1,6 +1,7 @@
 #include "tools/flash/flash_station.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "catalogue/image_table.h"
 #include "engine/command_frame.h"
@@ -70,6 +71,9 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
         console_.Silence();
     BuildImageTable();
     InstallHexFirmware(firmware);
+    if (std::string problem; !serials_.Open(arguments, firmware, problem))
+        throw std::runtime_error(problem);
+    serials_.TakeOverImages();
     firmwareName_ = FirmwareName(firmware);
     InstallStopOnInterrupt();
 }
@@ -104,11 +108,16 @@ void FlashStation::PrintStart() {
     }
 }
 
-RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
+std::optional<RunFacts> FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     const double start = seconds_();
+    if (std::string problem; !serials_.StartBoard(problem)) {
+        std::fprintf(stderr, "vorlan-flash: %s\n", problem.c_str());
+        return std::nullopt;
+    }
     RunResult result = RunUpdate(progress_, Status());
     console_.ClearBar();
     RunFacts facts = FactsOfRun(std::move(result), seconds_() - start);
+    serials_.EndBoard(facts);
     if (boardNumber > 0) {
         ++(facts.Succeeded() ? tally.programmed : tally.failed);
         facts.boardNumber = boardNumber;
@@ -155,6 +164,8 @@ void FlashStation::Report(RunFacts& facts) {
                 facts.exitStatus = kExitNotLogged;
         }
     }
+    if (!facts.serialProblem.empty())
+        std::fprintf(stderr, "vorlan-flash: %s\n", facts.serialProblem.c_str());
     if (PrintsText() && !SkipNote(facts).empty())
         PrintLine(SkipNote(facts));
     PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts));

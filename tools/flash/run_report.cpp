@@ -32,12 +32,22 @@ std::string Hex8(std::uint32_t value) {
     return text;
 }
 
+// A counter's number as a JSON number (64-bit, so written as it is); a
+// list's value as text.
+std::string SerialJson(const std::string& serial) {
+    const bool digits =
+        serial.size() <= 20 && serial.find_first_not_of("0123456789") == std::string::npos;
+    return digits && (serial == "0" || serial[0] != '0') ? serial : JsonQuoted(serial);
+}
+
 }  // namespace
 
 std::string ResultLine(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
+    if (!facts.serial.empty())
+        who += " serial " + facts.serial;
     if (const DeviceIdentity* board = facts.Board()) {
         who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
                Hex2(board->biosByte) + ")";
@@ -98,8 +108,12 @@ std::string ResultJson(const RunFacts& facts, const std::string& time) {
     json.Text("firmware_build", facts.firmwareBuild);
     if (!facts.firmwareName.empty())
         json.Text("firmware", facts.firmwareName);
+    if (!facts.serial.empty())
+        json.Raw("serial", SerialJson(facts.serial));
     if (result.imageCrc)
         json.Text("image_crc32", Hex8(*result.imageCrc));
+    if (result.firmwareCrc)
+        json.Text("firmware_crc32", Hex8(*result.firmwareCrc));
     return json.Integer("blocks_sent", result.facts.blocksSent)
         .Integer("resends", result.facts.resends)
         .Integer("skipped_blocks", result.facts.skippedBlocks)

@@ -38,8 +38,12 @@ struct RunFacts {
     LoopTally tally;
     // The firmware offered: "built-in 24HJ64" or the --hex file as given.
     std::string firmwareName;
+    // --serial, --serial-list: the board's number (also when the run failed)
+    // and why a programmed board still counts as failed.
+    std::string serial;
+    std::string serialProblem;
 
-    bool Succeeded() const { return result.Succeeded(); }
+    bool Succeeded() const { return result.Succeeded() && serialProblem.empty(); }
     // The board the identification read (chip identity 0: none found).
     const DeviceIdentity* Board() const {
         const RunStatistics& facts = result.facts;
