@@ -66,15 +66,19 @@ bool ReplaceFileDurably(const std::string& path, const std::string& text, std::s
         error = Reason(temporary);
         return false;
     }
-    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    if (!written)
-        error = Reason(temporary);
-    if (::close(fd) != 0 && written)
-        error = Reason(temporary);
-    if (!error.empty() || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        if (error.empty())
-            error = Reason(path);
+    bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+    std::string problem = written ? "" : Reason(temporary);
+    if (::close(fd) != 0 && written) {
+        written = false;
+        problem = Reason(temporary);
+    }
+    if (written && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        written = false;
+        problem = Reason(path);
+    }
+    if (!written) {
         ::unlink(temporary.c_str());
+        error = problem;
         return false;
     }
     // The rename itself lasts once the folder's entry is on the disk.
