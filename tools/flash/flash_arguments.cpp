@@ -328,6 +328,8 @@ std::string UsageText(const std::string& programName) {
            "  --reset dtr|rts\n"
            "               for jigs that wire a modem line to the board's reset: after\n"
            "               the port is opened, assert that line for 50 ms, then search\n"
+           "\n" +
+           SerialHelp() +
            "\n"
            "  --list       list the serial ports present with their COM names\n"
            "  --firmware   list the firmware images built in, as the Version list does\n"

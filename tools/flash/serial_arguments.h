@@ -37,5 +37,7 @@ std::string TakeSerialOption(const std::string& option, const std::string& value
 std::string SerialCombinationProblem(const SerialArguments& serial, bool identify);
 // The same options for the run on one port of several.
 void AddSerialArguments(const SerialArguments& serial, std::vector<std::string>& words);
+// The part of --help that tells them and what they promise.
+std::string SerialHelp();
 
 }  // namespace vorlan::flash
