@@ -2,8 +2,8 @@
 // programmed once: after its result the loop waits until it is gone (no
 // answer for a second, or its port vanished), then for the next one to
 // answer, with no limit. A port that vanished, or was not there at the
-// start, is opened again once its COM name leads to a device. Ends after --count boards, or with Ctrl-C;
-// then prints the port's tally. Blocks; UI thread only.
+// start, is opened again once its COM name leads to a device. Ends after --count boards, or with
+// Ctrl-C; then prints the port's tally. Blocks; UI thread only.
 #pragma once
 
 #include "tools/flash/flash_station.h"

@@ -31,8 +31,12 @@ bool BoardSerials::Open(const FlashArguments& arguments, const HexFirmware& firm
         return false;
     std::uint64_t left = 0;
     if (!serial_.counted && store_.Left(left, error) && left < BoardsOfCall(arguments)) {
-        error = "only " + std::to_string(left) + " serial numbers are left for " +
-                std::to_string(BoardsOfCall(arguments)) + " boards";
+        const std::string file =
+            store_.IsList() ? serial_.source.listFile : serial_.source.counterFile;
+        error = left == 0
+                    ? "the serial numbers of " + file + " are used up"
+                    : "only " + std::to_string(left) + " serial numbers of " + file +
+                          " are left for " + std::to_string(BoardsOfCall(arguments)) + " boards";
     }
     if (!error.empty() || !serial_.place.given)
         return error.empty();
