@@ -31,6 +31,11 @@ inline constexpr std::int16_t kLinkOutOfStep = -5;
 // An identity answer came back instead of the frame's answer: the board's boot
 // loader started again (a reset or a brown-out) and lost the frame.
 inline constexpr std::int16_t kLinkBoardRestarted = -6;
+// The identity answer or its information frame may have been misread: bytes
+// arrived after them before the first command went out (line noise, a second
+// answer, a restart), or the information frame of a 16-bit part never
+// completed, which leaves its skip window unknown. Nothing was written.
+inline constexpr std::int16_t kLinkGarbledIdentity = -7;
 
 inline constexpr std::uint8_t kSearchByteUpdater = 0xC2;
 inline constexpr std::uint8_t kSearchByteUpgrade = 0xC5;
@@ -58,7 +63,7 @@ std::int16_t SendCommand(std::uint8_t* buffer, std::int32_t n);
 
 // The failure text of a link result, empty for results without one.
 std::string LinkErrorText(std::int16_t result);
-// Reports -1..-6 as a final failure in red with notifier code 0; any other
+// Reports -1..-7 as a final failure in red with notifier code 0; any other
 // value does nothing.
 void ShowLinkError(std::int16_t result);
 

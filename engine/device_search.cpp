@@ -69,24 +69,26 @@ std::int16_t SearchDevice(ProgressBarView& progress, StatusBarView& status) {
         ClearIdentity();
         ShowTry(progress, status, tries);
         ClearReplyFlags(link);
+        BeginSearchTry(link);
         port.Write(&searchByte, 1);
-        // A refusal is no boot loader we can talk to: it counts like silence,
-        // and the try still waits its whole time.
-        const std::int16_t reply = WaitAcknowledgement(kSearchAnswerMs);
+        // Only a whole answer finds the board: a refusal, a bare 'K' or an
+        // answer spoilt by a stray byte counts like silence, and the try
+        // still waits its whole time. A board that answered badly gets the
+        // next search byte.
+        const std::int16_t reply = WaitSearchAnswer(kSearchAnswerMs);
         if (reply <= kWaitStopped) {
+            link.search.listening = false;
             ShowLinkError(reply);
             progress.SetPosition(0);
             return kSearchStopped;
         }
-        if (reply > 0) {
-            // The board is the one whose answer ended the try; what came
-            // after it in the same read is no part of it.
-            link.confirmed = link.firstAckIdentity;
-            link.fullIdentity = link.firstAckFullIdentity;
+        // The parser left the answer in the confirmed identity; what came
+        // after it in the same read is no part of it.
+        if (reply > 0)
             break;
-        }
         ++tries;
     }
+    link.search.listening = false;
     progress.SetPosition(0);
     if (tries >= kSearchTries) {
         SetPanel(status, StepPanelIndex, EndRun(RunEnd::DeviceNotFound));

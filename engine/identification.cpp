@@ -26,8 +26,12 @@ constexpr std::uint8_t kShortAnswerBoard = 2;
 constexpr std::int32_t kPic18BlockSize = 64;
 constexpr std::int32_t kBlockAddressUnits = 128;  // 16-bit block, in address units
 
-// The frame may still be on its way after the search's 'K'; a frame that never
-// completes is no error, the run goes on with what arrived.
+// Two pauses: about a hundred byte times at 115200 baud.
+constexpr int kQuietPauses = 2;
+// 'R', the length byte, the byte not examined, and the closing 'K'.
+constexpr std::uint32_t kInfoFrameOverhead = 4;
+
+// The frame may still be on its way after the search's 'K'.
 void WaitForInformationFrame() {
     const LinkState& link = Link();
     std::int64_t waitedUs = 0;
@@ -35,6 +39,32 @@ void WaitForInformationFrame() {
         PollReplies();
         waitedUs += TakePause();
     }
+}
+
+// The identity answer has no checksum, so what follows it must prove that it
+// was read whole: the information frame, when one is due, right after the
+// answer and ending where its length byte says, and then silence until the
+// first command. A stray byte, a second answer or a board that started again
+// in its frame would otherwise choose the image, the jump block and the skip
+// window. An information frame that never completed is no error on a PIC18
+// (it only shows the release text); on a 16-bit part it carries the skip
+// window that guards the board's own data, so the run cannot go on without it.
+bool IdentityReadWhole(bool expectsFrame, bool sixteenBit) {
+    const LinkState& link = Link();
+    const bool frameWhole = link.infoComplete != 0;
+    if (expectsFrame && !frameWhole && sixteenBit)
+        return false;
+    const std::uint32_t before = link.search.bytesSinceAnswer;
+    for (int pause = 0; pause < kQuietPauses; ++pause) {
+        TakePause();
+        PollReplies();
+    }
+    if (link.search.bytesSinceAnswer != before)
+        return false;
+    if (expectsFrame && !frameWhole)
+        return true;
+    const std::uint32_t expected = expectsFrame ? kInfoFrameOverhead + link.dataLength : 0;
+    return link.search.bytesSinceAnswer == expected;
 }
 
 std::uint32_t LittleEndian16(const std::array<std::uint8_t, 2>& bytes) {
@@ -145,8 +175,14 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
         ShowLinkError(kLinkIncompatibleBootloader);
         return false;
     }
-    if (HasInformationFrame(bios))
+    const bool expectsFrame = HasInformationFrame(bios);
+    if (expectsFrame)
         WaitForInformationFrame();
+    const ChipMemory* chipMemory = ChipMemoryOf(link.confirmed.chipIdentity);
+    if (!IdentityReadWhole(expectsFrame, chipMemory != nullptr && chipMemory->sixteenBit)) {
+        ShowLinkError(kLinkGarbledIdentity);
+        return false;
+    }
     if (link.fullIdentity == 0)
         link.confirmed.boardCode = kShortAnswerBoard;
     RunStatistics& statistics = CurrentRunStatistics();
@@ -157,7 +193,6 @@ bool IdentifyDevice(ProgressBarView& progress, StatusBarView& status,
 
     const std::uint8_t chip = link.confirmed.chipIdentity;
     SelectImage(chip, link.confirmed.boardCode);
-    const ChipMemory* chipMemory = ChipMemoryOf(chip);
     if (chipMemory == nullptr) {
         ReportRunEnd(RunEnd::UnknownDevice);
         if (DevicePanelIndex > 0)

@@ -15,6 +15,11 @@ void ClearReplyFlags(LinkState& link) {
     link.identitySinceClear = false;
 }
 
+void BeginSearchTry(LinkState& link) {
+    link.search = SearchAnswer{};
+    link.search.listening = true;
+}
+
 LinkState& Link() {
     return gLink;
 }

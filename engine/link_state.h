@@ -15,6 +15,23 @@ struct DeviceIdentity {
     std::uint8_t preparation = 0;
 };
 
+// The search's own reading of the bytes since its byte went out. The identity
+// answer carries no checksum, so it counts only when its form proves it
+// whole: 'V' and exactly four identity bytes before the 'K', or one byte
+// alone before the 'K' (the short answer). Bytes before the 'V' do not matter.
+struct SearchAnswer {
+    bool listening = false;  // a try waits for its answer
+    std::uint32_t bytesSinceTry = 0;
+    std::array<std::uint8_t, 6> lastBytes{};  // the newest at lastBytes[5]
+    bool found = false;
+    DeviceIdentity identity;
+    bool fullIdentity = false;
+    // Bytes that arrived after the last try (after the found answer's 'K'),
+    // stopping at its maximum: the information frame and nothing else may
+    // follow the answer.
+    std::uint32_t bytesSinceAnswer = 0;
+};
+
 enum class InfoFrameState : std::int16_t { Idle = 0, Length = 1, Skip = 2, Data = 3 };
 
 inline constexpr int kReceiveBufferSize = 3072;
@@ -35,11 +52,8 @@ struct LinkState {
     // After a frame that is no answer: the board's boot loader started again
     // (a reset or a brown-out) and took a search byte in what followed.
     bool identitySinceClear = false;
-    // The identity as the first 'K' since the sender cleared the flags
-    // confirmed it, with its fullIdentity: bytes after that answer, in the
-    // same read or later, cannot change which board answered.
-    DeviceIdentity firstAckIdentity;
-    std::uint8_t firstAckFullIdentity = 0;
+    // What the search has heard since its byte went out.
+    SearchAnswer search;
     // A command frame has gone out since the search: from then on a reply
     // found before a frame is sent answers no frame of ours.
     bool commandFramesSent = false;
@@ -67,6 +81,9 @@ struct LinkState {
 constexpr bool HasInformationFrame(std::uint8_t biosByte) {
     return biosByte >= 8 && biosByte <= 31;
 }
+
+// Starts listening for a search try's answer; the search byte goes out next.
+void BeginSearchTry(LinkState& link);
 
 // Clears the ack and refusal flags and what they counted, right before a send.
 void ClearReplyFlags(LinkState& link);

@@ -25,9 +25,22 @@ std::int32_t ReadIntoBuffer(LinkState& link) {
     return std::clamp<std::int32_t>(count, 0, kReceiveBufferSize);
 }
 
-enum class Refusal : std::uint8_t { EndsWait, CountsLikeSilence };
+// What ends a wait besides the stop request and the time.
+enum class Answer : std::uint8_t { AckOrRefusal, AckOnly, WholeSearchAnswer };
 
-std::int16_t WaitForAnswer(std::int32_t ms, Refusal refusal) {
+bool Answered(const LinkState& link, Answer answer) {
+    switch (answer) {
+        case Answer::AckOrRefusal:
+            return link.ackFlag != 0 || link.refusalFlag != 0;
+        case Answer::AckOnly:
+            return link.ackFlag != 0;
+        case Answer::WholeSearchAnswer:
+            return link.search.found;
+    }
+    return false;
+}
+
+std::int16_t WaitForAnswer(std::int32_t ms, Answer answer) {
     const std::int64_t limitUs = std::int64_t{ms / kPauseMs} * kPauseUs;
     for (std::int64_t waitedUs = 0; waitedUs < limitUs;) {
         waitedUs += TakePause();
@@ -37,10 +50,9 @@ std::int16_t WaitForAnswer(std::int32_t ms, Refusal refusal) {
             link.stopRequest = false;
             return kWaitStopped;
         }
-        if (link.refusalFlag != 0 && refusal == Refusal::EndsWait)
-            return kWaitRefused;
-        if (link.ackFlag != 0)
-            return kWaitAcknowledged;
+        if (Answered(link, answer))
+            return answer == Answer::AckOrRefusal && link.refusalFlag != 0 ? kWaitRefused
+                                                                           : kWaitAcknowledged;
     }
     return kWaitTimeOut;
 }
@@ -64,11 +76,15 @@ std::int16_t PollReplies() {
 }
 
 std::int16_t WaitReply(std::int32_t ms) {
-    return WaitForAnswer(ms, Refusal::EndsWait);
+    return WaitForAnswer(ms, Answer::AckOrRefusal);
 }
 
 std::int16_t WaitAcknowledgement(std::int32_t ms) {
-    return WaitForAnswer(ms, Refusal::CountsLikeSilence);
+    return WaitForAnswer(ms, Answer::AckOnly);
+}
+
+std::int16_t WaitSearchAnswer(std::int32_t ms) {
+    return WaitForAnswer(ms, Answer::WholeSearchAnswer);
 }
 
 bool DiscardEarlierInput() {

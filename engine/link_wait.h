@@ -30,9 +30,13 @@ std::int16_t PollReplies();
 // clears the ack or refusal flag.
 std::int16_t WaitReply(std::int32_t ms);
 // The same wait, but a refusal does not end it: stop -2, ack 1, else 0 once
-// the whole time has passed. For the search, where a refusal counts like
-// silence, so that a line full of 'N' cannot shorten a try.
+// the whole time has passed.
 std::int16_t WaitAcknowledgement(std::int32_t ms);
+// A search try's wait: stop -2, 1 once a whole identity answer has arrived
+// (LinkState::search), else 0 once the whole time has passed. A refusal, a
+// bare 'K' and a malformed answer count like silence, so that a line full of
+// them can neither shorten a try nor pass for a board.
+std::int16_t WaitSearchAnswer(std::int32_t ms);
 // Reads and drops, unparsed, what the board sent before the next frame goes
 // out (a bounded number of reads), and puts the parser back to Idle: a frame
 // it was still assembling cannot be finished by the answer to the new one.

@@ -1,5 +1,8 @@
 #include "engine/reply_parser.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/command_frame.h"
 #include "engine/link_state.h"
 
@@ -51,10 +54,6 @@ void ParseIdleByte(LinkState& link, std::uint8_t byte) {
     } else if (byte == kReplyAck) {
         link.confirmed = link.pending;
         link.ackFlag = 1;
-        if (link.acksSinceClear == 0) {
-            link.firstAckIdentity = link.pending;
-            link.firstAckFullIdentity = link.fullIdentity;
-        }
         if (link.acksSinceClear < 255)
             ++link.acksSinceClear;
     } else if (byte == kReplyRefusal) {
@@ -97,10 +96,7 @@ void ParseDataByte(LinkState& link, std::uint8_t byte) {
     }
 }
 
-}  // namespace
-
-void ParseReplyByte(std::uint8_t byte) {
-    LinkState& link = Link();
+void ParseByState(LinkState& link, std::uint8_t byte) {
     switch (link.frameState) {
         case InfoFrameState::Idle:
             ParseIdleByte(link, byte);
@@ -117,6 +113,63 @@ void ParseReplyByte(std::uint8_t byte) {
             ParseDataByte(link, byte);
             break;
     }
+}
+
+bool IsReplyLetter(std::uint8_t byte) {
+    return byte == kReplyAck || byte == kReplyRefusal || byte == kReplyIdentity;
+}
+
+// The answer that the 'K' at lastBytes[5] ends, if its form proves it whole.
+bool ReadWholeAnswer(const SearchAnswer& search, DeviceIdentity& identity, bool& full) {
+    const auto& last = search.lastBytes;
+    if (search.bytesSinceTry == 2 && !IsReplyLetter(last[4])) {
+        identity = DeviceIdentity{};
+        identity.chipIdentity = last[4];
+        full = false;
+        return true;
+    }
+    if (search.bytesSinceTry < 6 || last[0] != kReplyIdentity)
+        return false;
+    for (int i = 1; i <= 4; ++i) {
+        if (IsReplyLetter(last[static_cast<std::size_t>(i)]))
+            return false;
+    }
+    identity = DeviceIdentity{last[1], last[2], last[3], last[4]};
+    full = true;
+    return true;
+}
+
+// Runs after the byte has been parsed by the rules above. A whole answer also
+// puts the parser where that answer leaves it, whatever stray bytes before it
+// made of the identity position or the frame state.
+void NoteSearchByte(LinkState& link, std::uint8_t byte) {
+    SearchAnswer& search = link.search;
+    if (!search.listening) {
+        if (search.bytesSinceAnswer != UINT32_MAX)
+            ++search.bytesSinceAnswer;
+        return;
+    }
+    if (search.bytesSinceTry != UINT32_MAX)
+        ++search.bytesSinceTry;
+    std::copy(search.lastBytes.begin() + 1, search.lastBytes.end(), search.lastBytes.begin());
+    search.lastBytes.back() = byte;
+    if (byte != kReplyAck || !ReadWholeAnswer(search, search.identity, search.fullIdentity))
+        return;
+    search.found = true;
+    search.listening = false;
+    link.pending = search.identity;
+    link.confirmed = search.identity;
+    link.fullIdentity = search.fullIdentity ? 1 : 0;
+    link.identityPosition = kIdentityComplete;
+    link.frameState = InfoFrameState::Idle;
+}
+
+}  // namespace
+
+void ParseReplyByte(std::uint8_t byte) {
+    LinkState& link = Link();
+    ParseByState(link, byte);
+    NoteSearchByte(link, byte);
 }
 
 void ParseReplyBytes(const std::uint8_t* bytes, std::int32_t count) {

@@ -12,6 +12,10 @@
 //                  Only the first complete frame after 'V' is stored; later
 //                  frames are read to their end (their bytes answer nothing)
 //                  and dropped.
+//
+// During a search try the parser also reads the try's bytes as a whole
+// (LinkState::search): only a well-formed identity answer finds the board,
+// and it puts the parser back in step with that answer.
 #pragma once
 
 #include <cstdint>

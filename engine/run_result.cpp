@@ -36,6 +36,8 @@ std::string ResultText(const RunResult& result) {
             return " Answer out of step !! ";
         case RunEnd::BoardRestarted:
             return " Board restarted !! ";
+        case RunEnd::GarbledIdentity:
+            return " Answer garbled, start again !! ";
         case RunEnd::DeviceNotFound:
             return "Device not Found";
         case RunEnd::InvalidPort:
@@ -76,6 +78,8 @@ RunEnd RunEndOfLink(std::int16_t linkResult) {
             return RunEnd::OutOfStep;
         case kLinkBoardRestarted:
             return RunEnd::BoardRestarted;
+        case kLinkGarbledIdentity:
+            return RunEnd::GarbledIdentity;
         default:
             return RunEnd::NotStarted;
     }

@@ -26,6 +26,7 @@ enum class RunEnd : std::uint8_t {
     IncompatibleBootloader,
     OutOfStep,
     BoardRestarted,
+    GarbledIdentity,  // the identity answer may have been misread; nothing sent
     DeviceNotFound,
     InvalidPort,
     UnknownDevice,

@@ -57,26 +57,11 @@ RunResult EndedRun(bool accepted, RunEnd acceptedEnd) {
     return result;
 }
 
-}  // namespace
-
-RunResult RunUpdate(ProgressBarView& progress, StatusBarView& status) {
+// A start button's run; without `program`, one that stops after the
+// identification.
+RunResult RunOnce(ProgressBarView& progress, StatusBarView& status, bool program) {
     // Window events run inside the run's pauses; in Upgrade mode STOP shows
     // START again at once, so a second start can arrive mid-run.
-    if (gRunActive)
-        return RunResult{};
-    bool succeeded = false;
-    {
-        ActiveRun active;
-        StartRun();
-        succeeded =
-            SearchDevice(progress, status) == kSearchFound && ProgramDevice(progress, status);
-    }
-    // A failure report in Upgrade mode leaves STOP up; every run ends idle.
-    ShowIdleButtons();
-    return EndedRun(succeeded, RunEnd::Programmed);
-}
-
-RunResult IdentifyOnly(ProgressBarView& progress, StatusBarView& status) {
     if (gRunActive)
         return RunResult{};
     bool accepted = false;
@@ -84,10 +69,22 @@ RunResult IdentifyOnly(ProgressBarView& progress, StatusBarView& status) {
         ActiveRun active;
         StartRun();
         accepted = SearchDevice(progress, status) == kSearchFound &&
-                   IdentifyDevice(progress, status, ImageIdentity());
+                   (program ? ProgramDevice(progress, status)
+                            : IdentifyDevice(progress, status, ImageIdentity()));
     }
+    // A failure report in Upgrade mode leaves STOP up; every run ends idle.
     ShowIdleButtons();
-    return EndedRun(accepted, RunEnd::Identified);
+    return EndedRun(accepted, program ? RunEnd::Programmed : RunEnd::Identified);
+}
+
+}  // namespace
+
+RunResult RunUpdate(ProgressBarView& progress, StatusBarView& status) {
+    return RunOnce(progress, status, true);
+}
+
+RunResult IdentifyOnly(ProgressBarView& progress, StatusBarView& status) {
+    return RunOnce(progress, status, false);
 }
 
 bool IsRunActive() {

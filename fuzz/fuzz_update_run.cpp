@@ -4,10 +4,12 @@
 // information frame, a 'K' flood, line noise (without 'K' or 'N', which no
 // protocol can tell from a board's answer), slow answers, a board that
 // restarts inside a frame (a search byte of its own in what follows makes it
-// answer with its identity) and a late answer to 0xCC. However the run
-// ends, it may report success only when the board's memory holds the whole
-// image: the image with the boot-loader jump, and its head at the end of the
-// block at the program limit.
+// answer with its identity), a late answer to 0xCC, stray bytes inside its
+// first identity answer and a restart inside its first information frame.
+// However the run ends, it may report success only when the board's memory
+// holds the whole image as the board's real identity asks for it: the image
+// with the boot-loader jump, its head at the end of the block at the program
+// limit, and nothing in the board's real skip window.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -157,6 +159,10 @@ vorlan::board::BoardFaults SomeFaults(FuzzedDataProvider& input) {
         const int frame = SomeFrame(input);
         faults.restartInFrame[frame] = input.ConsumeIntegralInRange<std::size_t>(0, 262);
     }
+    for (int i = input.ConsumeIntegralInRange(0, 2); i > 0; --i)
+        faults.identityStray[input.ConsumeIntegralInRange<std::size_t>(0, 8)] = SomeBytes(input, 3);
+    if (input.ConsumeBool())
+        faults.restartInInfoFrame = input.ConsumeIntegralInRange<std::size_t>(0, 34);
     return faults;
 }
 
@@ -172,6 +178,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     config.boardCode = vorlan::ImageIdentity().boardCode;
     config.preparation = vorlan::ImageIdentity().preparation;
     config.programmingModeDelayMs = input.ConsumeIntegralInRange<std::uint32_t>(0, 3200);
+    if (input.ConsumeBool()) {
+        config.skipStart = static_cast<std::uint16_t>(0x80 * input.ConsumeIntegralInRange(1, 4));
+        config.skipLength = static_cast<std::uint16_t>(0x80 * input.ConsumeIntegralInRange(0, 2));
+    }
     vorlan::board::BootLoaderModel model(config, SomeFaults(input));
 
     Bytes program(kImageLength);
@@ -194,6 +204,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result.Succeeded()) {
         Bytes expected(model.ProgramMemory().size(), 0xFF);
         std::copy(jumped.begin(), jumped.end(), expected.begin());
+        // A full block whose end address lies in the window (both ends
+        // included) is left as it was.
+        const bool skips = config.biosByte >= 8 && config.biosByte <= 31 && config.skipStart != 0;
+        for (std::size_t block = 0; skips && block + 256 <= jumped.size(); block += 256) {
+            const std::size_t after = (block + 256) / 2;
+            if (config.skipStart <= after && after <= config.skipStart + config.skipLength)
+                std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(block), 256, 0xFF);
+        }
         std::copy(head.begin(), head.end(), expected.begin() + kHeadEnd - head.size());
         FUZZ_CHECK(model.ProgramMemory() == expected);
         FUZZ_CHECK(!std::equal(jumped.begin(), jumped.begin() + 8, program.begin()));

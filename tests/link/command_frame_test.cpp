@@ -191,7 +191,7 @@ TEST_F(SendCommandTest, LinkErrorsAreReportedRedWithCodeZero) {
 TEST_F(SendCommandTest, ResultsWithoutATextShowNothing) {
     test::FakeNotifier notifier;
     RegisterStatusNotifier(&notifier);
-    for (std::int16_t result : std::initializer_list<std::int16_t>{0, 1, -7, 32767, -32768}) {
+    for (std::int16_t result : std::initializer_list<std::int16_t>{0, 1, -8, 32767, -32768}) {
         ShowLinkError(result);
         EXPECT_TRUE(LinkErrorText(result).empty());
     }

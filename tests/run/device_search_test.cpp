@@ -42,6 +42,53 @@ TEST_F(DeviceSearchTest, BoardAnsweringTheThirdTryIsFoundWithItsIdentity) {
     EXPECT_EQ(id.preparation, 0x84);
 }
 
+// The identity answer has no checksum: a try finds the board only when its
+// bytes end in a whole answer. Anything else counts like silence, and the
+// board gets the next search byte.
+TEST_F(DeviceSearchTest, OnlyAWholeAnswerFindsTheBoard) {
+    constexpr std::uint8_t V = kReplyIdentity;
+    constexpr std::uint8_t K = kReplyAck;
+    const struct {
+        const char* name;
+        Bytes answer;
+        bool accepted;
+    } cases[] = {
+        {"full answer", {V, 9, 254, 5, 0x84, K}, true},
+        {"stray bytes before the 'V'", {0x00, V, 0x42, V, 9, 254, 5, 0x84, K}, true},
+        {"short answer", {0x42, K}, true},
+        {"bare 'K'", {K}, false},
+        {"a 'K' flood", Bytes(40, K), false},
+        {"a stray 'V' before the 'K'", {V, 9, 254, 9, 4, V, K}, false},
+        {"three identity bytes", {V, 9, 254, 5, K}, false},
+        {"five identity bytes", {V, 9, 254, 0x00, 5, 0x84, K}, false},
+        {"a refusal among them", {V, 9, 254, 'N', 5, K}, false},
+        {"two bytes before a short answer's 'K'", {0x00, 0x42, K}, false},
+        {"a 'K' inside the answer", {V, 9, K, 5, 0x84, K}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartCase();
+        port.AnswerWritesInTurn({c.answer, test::FullAnswer({7, 66, 3, 1})});
+        ASSERT_EQ(SearchDevice(progress, Bar()), kSearchFound);
+        EXPECT_EQ(port.Writes().size(), c.accepted ? 1u : 2u);
+        const DeviceIdentity& id = Link().confirmed;
+        if (!c.accepted) {
+            EXPECT_EQ(id.biosByte, 7);
+            EXPECT_EQ(id.chipIdentity, 66);
+            EXPECT_EQ(id.boardCode, 3);
+            EXPECT_EQ(Link().fullIdentity, 1);
+        } else if (c.answer.size() == 2) {
+            EXPECT_EQ(id.biosByte, 0);
+            EXPECT_EQ(id.chipIdentity, 0x42);
+            EXPECT_EQ(Link().fullIdentity, 0);
+        } else {
+            EXPECT_EQ(id.biosByte, 9);
+            EXPECT_EQ(id.chipIdentity, 254);
+            EXPECT_EQ(id.preparation, 0x84);
+        }
+    }
+}
+
 TEST_F(DeviceSearchTest, UpgradeModeCountsTheBarDownAndRefusalsAreFailedTries) {
     UseMode(Mode::Upgrade);
     port.AnswerEveryWriteWith({kReplyRefusal});

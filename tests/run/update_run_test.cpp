@@ -75,6 +75,8 @@ TEST_F(UpdateRunTest, EveryEndIsAKindWithItsTextAndPartialImageFlag) {
     const ImageIdentityBytes build = ImageIdentity();
     const Bytes wrongBoard = test::FullAnswer(
         {5, 254, static_cast<std::uint8_t>(build.boardCode + 1), build.preparation});
+    Bytes withStray = answer;
+    withStray.push_back(0x55);
     char notSuitable[64];
     std::snprintf(notSuitable, sizeof notSuitable, "%s - Preparation%x",
                   BoardNameOf(build.boardCode).c_str(), static_cast<unsigned>(build.preparation));
@@ -121,6 +123,8 @@ TEST_F(UpdateRunTest, EveryEndIsAKindWithItsTextAndPartialImageFlag) {
          RunEnd::OutOfStep, " Answer out of step !! ", true},
         {"identity answer to a block", Mode::Updater, answer, answerWrite(3, answer), 0, 4 * 256, 8,
          RunEnd::BoardRestarted, " Board restarted !! ", true},
+        {"a stray byte after the identity answer", Mode::Updater, withStray, none, 0, 4 * 256, 8,
+         RunEnd::GarbledIdentity, " Answer garbled, start again !! ", false},
         {"no board", Mode::Updater, std::nullopt, none, 0, 4 * 256, 8, RunEnd::DeviceNotFound,
          "Device not Found", false},
         {"unknown chip", Mode::Updater, test::FullAnswer({5, 99, 0, 0}), none, 0, 4 * 256, 8,

@@ -65,8 +65,8 @@ TEST(FlashArguments, OptionsAndTheirCombinations) {
     EXPECT_FALSE(line.ports[1].comIndex.has_value());
     EXPECT_EQ(line.ports[2].label, "usb-FTDI_A1-if00");
     EXPECT_EQ(SinglePortArguments(line, line.ports[1]),
-              (std::vector<std::string>{"--port", "/dev/ttyUSB0", "--json", "--quiet", "--log",
-                                        "line.log"}));
+              (std::vector<std::string>{"--port", "/dev/ttyUSB0", "--records", "--json", "--quiet",
+                                        "--log", "line.log"}));
 
     // A production line's options reach every port's run.
     const FlashArguments station =
@@ -74,8 +74,8 @@ TEST(FlashArguments, OptionsAndTheirCombinations) {
                "258", "--board-code", "9", "--preparation", "0x84", "--reset", "RTS"});
     EXPECT_TRUE(station.loop);
     EXPECT_EQ(SinglePortArguments(station, station.ports[1]),
-              (std::vector<std::string>{"--port", "COM4", "--loop", "--count", "16", "--hex",
-                                        "new.hex", "--chip", "258", "--board-code", "9",
+              (std::vector<std::string>{"--port", "COM4", "--records", "--loop", "--count", "16",
+                                        "--hex", "new.hex", "--chip", "258", "--board-code", "9",
                                         "--preparation", "132", "--reset", "rts"}));
 
     EXPECT_EQ(Parse({"--list"}).action, FlashAction::List);

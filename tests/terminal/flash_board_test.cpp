@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "catalogue/image_table.h"
@@ -50,6 +51,22 @@ TEST_F(FlashAgainstBoard, ALateAnswerToProgrammingModeStillGetsTheWholeImage) {
     ExpectSameMemory(DumpedProgramMemory(), ExpectedProgramMemory());
 }
 
+// A stray 'V' just before the 'K' of the first identity answer would read as
+// BIOS 01: no information frame, no skip window, the older jump block. The
+// search goes on, and the board's next, whole answer is the one used.
+TEST_F(FlashAgainstBoard, AStrayByteInTheIdentityAnswerChoosesNothing) {
+    StartBoard(58, {"--bios", "12", "--skip", "0x4000:0x400", "--identity-stray", "5:56"});
+    const FlashResult run = RunFlash({"--port", "COM58"});
+    ASSERT_EQ(run.exit, std::optional<int>(0)) << run.out << run.err;
+    EXPECT_EQ(LastLine(run.out).rfind("COM58 DEMO-24HJ (24HJ64, BIOS 0c): Program O", 0), 0u)
+        << run.out;
+    // The blocks that end inside the window stay as they were.
+    Bytes expected = ExpectedProgramMemory();
+    std::fill(expected.begin() + 0x3F80 * kBytesPerAddress,
+              expected.begin() + 0x4400 * kBytesPerAddress, 0xFF);
+    ExpectSameMemory(DumpedProgramMemory(), expected);
+}
+
 TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
     struct Row {
         int com;
@@ -71,13 +88,16 @@ TEST_F(FlashAgainstBoard, EachInjectedFaultEndsInItsTextAndStatus) {
         {46, {"--hangup", "100"}, " not Response ", 1},
         // Stray bytes before an acknowledgement do not spoil the run.
         {47, {"--stray", "5:3F11"}, SuccessText(), 0},
-        // A flood of 'K' answers no frame: never taken for blocks written.
-        {49, {"--ack-flood", "30"}, " Answer out of step !! ", 1},
+        // A flood of 'K' after the identity answer: nothing is written.
+        {49, {"--ack-flood", "30"}, " Answer garbled, start again !! ", 1},
         // A refusal with an ack: the block goes out again and is written.
         {50, {"--refuse-ack", "7"}, SuccessText(), 0},
         // The board restarts inside frame 245, whose checksum byte is a
         // search byte: its identity answer is no acknowledgement.
         {57, {"--restart", "245:100"}, " Board restarted !! ", 1},
+        // A restart inside the information frame fills it with the second
+        // answer: its skip window cannot be trusted, nothing is written.
+        {59, {"--bios", "12", "--restart-info", "10"}, " Answer garbled, start again !! ", 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault.front() + " " + (row.fault.size() > 1 ? row.fault[1] : ""));

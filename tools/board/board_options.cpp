@@ -92,6 +92,10 @@ std::string EmulatorUsage() {
            "  --restart K:B       restart after B bytes of frame K (a brown-out): the frame\n"
            "                      is lost and a search byte among what follows is answered\n"
            "  --mode-ms N         answer 0xCC N milliseconds late, hearing nothing meanwhile\n"
+           "  --identity-stray P:HEX  put these bytes into the first identity answer before\n"
+           "                      its byte P (0 before the 'V', 5 before its 'K'; repeatable)\n"
+           "  --restart-info B    restart after B bytes of the first information frame and\n"
+           "                      send the whole identity answer again\n"
            "  --late SECONDS      ignore search bytes for this long after start\n"
            "Timing:\n"
            "  --line-rate         bytes take their wire time at 115200 baud 8N2 both ways\n"
@@ -215,6 +219,20 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
                 (name == "--stray" ? options.faults.stray
                                    : options.faults.afterAnswer)[static_cast<int>(*k)] = *bytes;
             }
+        } else if (name == "--identity-stray") {
+            const auto colon = value.find(':');
+            if (colon == std::string_view::npos)
+                return bad;
+            const auto at = Number(value.substr(0, colon), 0, kMaxFrame);
+            const auto bytes = HexBytes(value.substr(colon + 1));
+            if (!at || !bytes)
+                return bad;
+            options.faults.identityStray[static_cast<std::size_t>(*at)] = *bytes;
+        } else if (name == "--restart-info") {
+            const auto bytes = Number(value, 0, kMaxFrame);
+            if (!bytes)
+                return bad;
+            options.faults.restartInInfoFrame = static_cast<std::size_t>(*bytes);
         } else if (name == "--after-identity") {
             const auto bytes = HexBytes(value);
             if (!bytes)

@@ -217,7 +217,11 @@ void BootLoaderModel::StartSession(std::uint8_t searchByte, std::uint64_t nowMs,
     frame_.clear();
     frameNumber_ = 0;
     refusalsGiven_.clear();
-    AppendIdentity(out);
+    Bytes answer;
+    AppendIdentity(answer);
+    if (sessions_ == 1)
+        SpoilFirstIdentity(answer);
+    out.insert(out.end(), answer.begin(), answer.end());
     out.insert(out.end(), faults_.afterIdentity.begin(), faults_.afterIdentity.end());
     constexpr std::size_t kBytesPerMs = 10;  // 115200 baud, 11 bits a byte
     for (int k = 1; k <= faults_.ackFloodMs; ++k)
@@ -242,6 +246,24 @@ void BootLoaderModel::AppendIdentity(Bytes& out) const {
     }
     out.insert(out.end(), {Low(config_.skipStart), Low(config_.skipStart >> 8u),
                            Low(config_.skipLength), Low(config_.skipLength >> 8u), kAck});
+}
+
+void BootLoaderModel::SpoilFirstIdentity(Bytes& answer) const {
+    constexpr std::size_t kFullAnswerLength = 6;  // 'V' bios chip board prep 'K'
+    if (faults_.restartInInfoFrame && answer.size() > kFullAnswerLength) {
+        const std::size_t cut = kFullAnswerLength + *faults_.restartInInfoFrame;
+        if (cut < answer.size()) {
+            answer.resize(cut);
+            AppendIdentity(answer);
+        }
+    }
+    // From the last position back, so that each position is one of the
+    // answer as the board meant it.
+    for (auto it = faults_.identityStray.rbegin(); it != faults_.identityStray.rend(); ++it) {
+        const auto at =
+            answer.begin() + static_cast<std::ptrdiff_t>(std::min(it->first, answer.size()));
+        answer.insert(at, it->second.begin(), it->second.end());
+    }
 }
 
 std::size_t BootLoaderModel::ExpectedFrameLength() const {

@@ -120,6 +120,13 @@ struct BoardFaults {
     // and the board waits for a search byte again, which may be one of the
     // bytes still to come of that very frame.
     std::map<int, std::size_t> restartInFrame;
+    // The first identity answer only (a board coming out of reset), so the
+    // next search byte gets a clean one. Byte position in the answer ->
+    // bytes put in before it: 0 before the 'V', 5 before its 'K'.
+    std::map<std::size_t, Bytes> identityStray;
+    // The board restarts after this many bytes of its first information
+    // frame and, starting again, sends its whole identity answer once more.
+    std::optional<std::size_t> restartInInfoFrame;
 };
 
 // Bytes the board sends on its own schedule rather than at once as the
@@ -202,6 +209,7 @@ private:
     void TakeByte(std::uint8_t byte, std::uint64_t nowMs, Bytes& out);
     void StartSession(std::uint8_t searchByte, std::uint64_t nowMs, Bytes& out);
     void AppendIdentity(Bytes& out) const;
+    void SpoilFirstIdentity(Bytes& answer) const;
     std::size_t ExpectedFrameLength() const;  // 0 while not yet known
     void FinishFrame(std::uint64_t nowMs, Bytes& out);
     void Settle(ReceivedFrame& frame, bool storable, Bytes& out);

@@ -5,7 +5,7 @@
 
 #include "ports/serial_driver.h"
 #include "tools/flash/board_presence.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/parallel_runs.h"
 #include "tools/flash/port_target.h"
 #include "tools/flash/single_run.h"
@@ -42,14 +42,14 @@ std::string LoopTallyLine(const std::string& port, const LoopTally& tally, bool 
                           int exitStatus) {
     const int boards = tally.programmed + tally.failed;
     if (json) {
-        return JsonLine()
-            .Text("event", "loop_end")
-            .Text("port", port)
-            .Integer("boards", boards)
-            .Integer("programmed", tally.programmed)
-            .Integer("failed", tally.failed)
-            .Integer("exit_status", exitStatus)
-            .Object();
+        JsonRecord record;
+        record["event"] = "loop_end";
+        record["port"] = JsonText(port);
+        record["boards"] = boards;
+        record["programmed"] = tally.programmed;
+        record["failed"] = tally.failed;
+        record["exit_status"] = exitStatus;
+        return OneLine(record);
     }
     return port + ": " + std::to_string(boards) + (boards == 1 ? " board" : " boards") + " - " +
            std::to_string(tally.programmed) + " programmed, " + std::to_string(tally.failed) +
@@ -116,7 +116,7 @@ int RunBoardAfterBoard(FlashStation& station) {
     // Ctrl-C while waiting ends the loop as --count does: what counts is
     // whether a board failed.
     const int status = stoppedInRun ? kExitStopped : CombinedExitStatus(statuses);
-    station.PrintLine(LoopTallyLine(station.Label(), tally, arguments.json, status));
+    station.PrintLine(LoopTallyLine(station.Label(), tally, arguments.json, status), true);
     return status;
 }
 

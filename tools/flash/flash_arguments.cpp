@@ -191,6 +191,9 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
         } else if (option == "--json") {
             result.json = true;
             ++otherOptions;
+        } else if (option == kRecordsOption) {
+            result.records = true;
+            ++otherOptions;
         } else if (option == "--quiet" || option == "-q") {
             result.quiet = true;
             ++otherOptions;
@@ -230,7 +233,7 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
 
 std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
                                              const PortArgument& port) {
-    std::vector<std::string> words{"--port", port.label};
+    std::vector<std::string> words{"--port", port.label, kRecordsOption};
     if (arguments.json)
         words.emplace_back("--json");
     if (arguments.quiet)
@@ -343,8 +346,10 @@ std::string UsageText(const std::string& programName) {
            "became of the run, for example:\n"
            "  COM5 DEMO-24HJ (24HJ64, BIOS 09): Program OK (6.3 s, built-in 24HJ64,\n"
            "  CRC-32 00d0a16d)\n"
-           "The CRC-32 is that of the image as sent (program memory after the jump to\n"
-           "the boot loader, then the head and EEPROM bytes). Ctrl-C stops the run\n"
+           "The CRC-32 is that of what was written (program memory after the jump to\n"
+           "the boot loader without the blocks that the board's skip window leaves\n"
+           "out, then the head and EEPROM bytes); the JSON result's \"firmware_crc32\" is\n"
+           "that of the whole firmware, skip window included. Ctrl-C stops the run\n"
            "(\" User Abort !! \"); a board stopped while being written, or one that\n"
            "failed after blocks were sent, holds a partial image and must be programmed\n"
            "again. A third Ctrl-C ends the program at once, for a run that no longer\n"
@@ -359,7 +364,12 @@ std::string UsageText(const std::string& programName) {
            "\"; an identity answer instead of an answer (the\n"
            "board restarted) with \"" +
            ResultWords(RunEnd::BoardRestarted) +
-           "\". What no byte protocol of this\n"
+           "\". Only a whole identity answer\n"
+           "finds the board; bytes after it and its information frame, before the first\n"
+           "frame, end the run with \"" +
+           ResultWords(RunEnd::GarbledIdentity) +
+           "\" with nothing\n"
+           "written. What no byte protocol of this\n"
            "kind can tell from a good board: a board that acknowledges a frame before it\n"
            "has arrived; one whose late second 'K' lands exactly when it drops the next\n"
            "frame; one that fell silent while the line still carries a lone 'K' now and\n"

@@ -28,6 +28,9 @@ struct FlashArguments {
     bool stats = false;   // --stats: one machine-readable line on stderr
     bool json = false;    // --json: one JSON object per line instead of text
     bool quiet = false;   // --quiet: only the result
+    // A run on one of several ports reports to the program that started it
+    // in JSON records only (json_record.h); not for people, not in --help.
+    bool records = false;
     std::string logFile;  // --log FILE: one JSON line per run appended
     // --loop: board after board on each port until Ctrl-C, or --count boards
     // on each (0: no end).
@@ -56,8 +59,10 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments);
 // open) gives n - 1.
 std::optional<std::int16_t> PortIndexOfComName(const std::string& name);
 
+inline constexpr const char* kRecordsOption = "--records";
+
 // The arguments of the run on one of several ports: the same options with
-// that port alone. Not for --notify, which one process at a time can use.
+// that port alone, and kRecordsOption. Not for --notify, which one process at a time can use.
 std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
                                              const PortArgument& port);
 

@@ -13,7 +13,7 @@
 #include "ports/port_setting.h"
 #include "ports/status_notifier.h"
 #include "tools/flash/board_presence.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/port_target.h"
 #include "tools/flash/run_log.h"
 #include "tools/flash/run_report.h"
@@ -69,6 +69,8 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
         console_.WriteJsonSteps(label_);
     if (arguments.quiet)
         console_.Silence();
+    if (arguments.records)
+        console_.WriteRecords();
     BuildImageTable();
     InstallHexFirmware(firmware);
     if (std::string problem; !serials_.Open(arguments, firmware, problem))
@@ -86,9 +88,11 @@ std::uint8_t FlashStation::SearchByte() const {
     return upgradeMode_ ? kSearchByteUpgrade : kSearchByteUpdater;
 }
 
-void FlashStation::PrintLine(const std::string& line) {
+void FlashStation::PrintLine(const std::string& line, bool result) {
     console_.ClearBar();
-    std::fputs((line + "\n").c_str(), stdout);
+    // A JSON object is a record as it is.
+    const bool asRecord = arguments_.records && !arguments_.json;
+    std::fputs(((asRecord ? LineRecord(line, result) : line) + "\n").c_str(), stdout);
     std::fflush(stdout);
 }
 
@@ -97,14 +101,14 @@ void FlashStation::PrintStart() {
         PrintLine("vorlan-flash, firmware build \"" + buildVersion_ + "\", port " +
                   PortDescription(label_, portIndex_));
     } else if (arguments_.json && !arguments_.quiet) {
-        PrintLine(JsonLine()
-                      .Text("event", "start")
-                      .Text("port", label_)
-                      .Text("com", PortNameOfIndex(portIndex_))
-                      .Text("device", DeviceOfPort(portIndex_))
-                      .Text("firmware_build", buildVersion_)
-                      .Text("firmware", firmwareName_)
-                      .Object());
+        JsonRecord json;
+        json["event"] = "start";
+        json["port"] = JsonText(label_);
+        json["com"] = PortNameOfIndex(portIndex_);
+        json["device"] = JsonText(DeviceOfPort(portIndex_));
+        json["firmware_build"] = JsonText(buildVersion_);
+        json["firmware"] = JsonText(firmwareName_);
+        PrintLine(OneLine(json));
     }
 }
 
@@ -168,7 +172,7 @@ void FlashStation::Report(RunFacts& facts) {
         std::fprintf(stderr, "vorlan-flash: %s\n", facts.serialProblem.c_str());
     if (PrintsText() && !SkipNote(facts).empty())
         PrintLine(SkipNote(facts));
-    PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts));
+    PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts), true);
 }
 
 bool FlashStation::OpenPort() {

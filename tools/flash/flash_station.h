@@ -72,8 +72,9 @@ public:
     // Appends the log line (the exit status may change to kExitNotLogged),
     // prints the notes and the result.
     void Report(RunFacts& facts);
-    // Prints a line of the run's own output (not a step), flushed.
-    void PrintLine(const std::string& line);
+    // Prints a line of the run's own output (not a step), flushed. result:
+    // the run's result, identification or tally, which names its port.
+    void PrintLine(const std::string& line, bool result = false);
 
 private:
     const FlashArguments& arguments_;

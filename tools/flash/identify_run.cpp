@@ -4,7 +4,7 @@
 
 #include "engine/link_state.h"
 #include "engine/update_run.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/run_report.h"
 #include "tools/flash/single_run.h"
 
@@ -27,8 +27,7 @@ std::string Hex(unsigned value, int digits) {
 std::string IdentityLine(const RunFacts& facts, bool fits) {
     if (!Found(facts))
         return facts.portName + ": FAILED - " + ResultSummary(facts);
-    std::string line = ResultLine(facts);
-    line = line.substr(0, line.find(": ")) + ": ";
+    std::string line = RunWho(facts) + ": ";
     const RunStatistics& told = facts.result.facts;
     if (told.fullIdentity) {
         line += "board code " + std::to_string(told.board.boardCode) + ", preparation " +
@@ -49,20 +48,15 @@ std::string IdentityLine(const RunFacts& facts, bool fits) {
 
 std::string IdentityJson(const RunFacts& facts, bool fits) {
     // The result object's fields, with the verdict in place of the run's.
-    std::string result = ResultJson(facts);
-    const std::string from = R"({"event":"result",)";
-    result = R"({"event":"identify",)" + result.substr(from.size());
-    result = result.substr(0, result.find(R"(,"blocks_sent":)"));
-    JsonLine verdict;
-    verdict.Integer("skip_window_start", facts.skipStart)
-        .Integer("skip_window_length", facts.skipLength)
-        .Boolean("found", Found(facts))
-        .Boolean("fits", Found(facts) && fits);
+    JsonRecord json = RunRecord(facts, "identify", "");
+    json["skip_window_start"] = facts.skipStart;
+    json["skip_window_length"] = facts.skipLength;
+    json["found"] = Found(facts);
+    json["fits"] = Found(facts) && fits;
     if (!fits || !Found(facts))
-        verdict.Text("reason", ResultSummary(facts));
-    verdict.Integer("exit_status", facts.exitStatus);
-    const std::string fields = verdict.Object();
-    return result + "," + fields.substr(1);
+        json["reason"] = JsonText(ResultSummary(facts));
+    json["exit_status"] = facts.exitStatus;
+    return OneLine(json);
 }
 
 int IdentifyBoard(FlashStation& station) {
@@ -78,8 +72,8 @@ int IdentifyBoard(FlashStation& station) {
     facts.exitStatus = facts.result.kind == RunEnd::UserAbort ? kExitStopped
                        : Found(facts)                         ? kExitSucceeded
                                                               : kExitFailed;
-    station.PrintLine(station.Arguments().json ? IdentityJson(facts, fits)
-                                               : IdentityLine(facts, fits));
+    station.PrintLine(
+        station.Arguments().json ? IdentityJson(facts, fits) : IdentityLine(facts, fits), true);
     return facts.exitStatus;
 }
 

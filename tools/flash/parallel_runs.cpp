@@ -11,7 +11,7 @@
 
 #include "platform/child_process.h"
 #include "platform/console.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 #include "tools/flash/run_log.h"
 #include "tools/flash/single_run.h"
 #include "tools/flash/terminal_pause.h"
@@ -55,18 +55,26 @@ private:
     std::deque<ChildLine> lines_;
 };
 
+// A run on Windows ends its lines with CR LF; this program's own output adds
+// the CR again where the system wants one.
+std::string WithoutLineEnd(std::string line) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
 void ReadLines(ChildProcess& child, ChildStream stream, std::size_t run, LineQueue& queue) {
     std::string pending;
     char buffer[4096];
     for (std::size_t count; (count = child.ReadBlocking(stream, buffer, sizeof buffer)) > 0;) {
         pending.append(buffer, count);
         for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-            queue.Push({run, stream, pending.substr(0, end), false});
+            queue.Push({run, stream, WithoutLineEnd(pending.substr(0, end)), false});
             pending.erase(0, end + 1);
         }
     }
     if (!pending.empty())
-        queue.Push({run, stream, pending, false});
+        queue.Push({run, stream, WithoutLineEnd(pending), false});
     queue.Push({run, stream, "", true});
 }
 
@@ -74,23 +82,30 @@ struct PortRun {
     std::string label;
     std::unique_ptr<ChildProcess> child;
     std::string startProblem;
-    std::string lastLine;  // of its standard output: the result, once it has ended
+    // Its last record: the result once it has ended (a loop ends with its
+    // tally, an identification with the board).
+    JsonRecord last;
     int exitStatus = kExitFailed;
 };
 
-// A loop ends with its tally, which also names the port.
-bool EndedWithResult(const PortRun& run, bool json) {
-    return json ? run.lastLine.rfind("{\"event\":\"result\"", 0) == 0 ||
-                      run.lastLine.rfind("{\"event\":\"loop_end\"", 0) == 0 ||
-                      run.lastLine.rfind("{\"event\":\"identify\"", 0) == 0
-                : run.lastLine.rfind(run.label, 0) == 0;
+// The run's result, identification or tally: a text line marked so, or one
+// of the JSON objects that end a run.
+bool IsResult(const JsonRecord& record) {
+    const std::string event = record.value("event", "");
+    if (event == "line")
+        return record.value("result", false);
+    return event == "result" || event == "loop_end" || event == "identify";
 }
 
-// A run's own line that already starts with its port (its result) keeps it
-// once.
-bool NamesItsPort(const PortRun& run, const std::string& line) {
-    return line.size() > run.label.size() && line.rfind(run.label, 0) == 0 &&
-           (line[run.label.size()] == ' ' || line[run.label.size()] == ':');
+bool EndedWithResult(const PortRun& run) {
+    return run.last.is_object() && IsResult(run.last);
+}
+
+// How a record is shown to a person: a text line of the run's, the run's own
+// result line naming its port already.
+std::string TextOf(const PortRun& run, const JsonRecord& record) {
+    const std::string text = record.value("text", "");
+    return IsResult(record) ? text : run.label + ": " + text;
 }
 
 std::string MissingResult(const PortRun& run) {
@@ -100,16 +115,16 @@ std::string MissingResult(const PortRun& run) {
 }
 
 // The result of a run that printed none (it could not start, or crashed).
-std::string MissingResultJson(const PortRun& run, const std::string& time = "") {
-    JsonLine json;
+JsonRecord MissingResultJson(const PortRun& run, const std::string& time = "") {
+    JsonRecord json;
     if (!time.empty())
-        json.Text("time", time);
-    return json.Text("event", "result")
-        .Text("port", run.label)
-        .Text("result", MissingResult(run))
-        .Boolean("ok", false)
-        .Integer("exit_status", run.exitStatus)
-        .Object();
+        json["time"] = time;
+    json["event"] = "result";
+    json["port"] = JsonText(run.label);
+    json["result"] = JsonText(MissingResult(run));
+    json["ok"] = false;
+    json["exit_status"] = run.exitStatus;
+    return json;
 }
 
 bool Programmed(int status) {
@@ -123,21 +138,18 @@ void PrintSummary(const std::vector<PortRun>& runs, bool json, bool byPort, doub
     int programmed = 0;
     for (const PortRun& run : runs) programmed += Programmed(run.exitStatus) ? 1 : 0;
     if (json) {
-        std::string results;
-        for (const PortRun& run : runs) {
-            results += results.empty() ? "" : ",";
-            results += EndedWithResult(run, true) ? run.lastLine : MissingResultJson(run);
-        }
-        std::printf("%s\n", JsonLine()
-                                .Text("event", "summary")
-                                .Integer("boards", static_cast<std::int64_t>(runs.size()))
-                                .Integer("programmed", programmed)
-                                .Decimal("seconds", seconds, 3)
-                                .Integer("exit_status", status)
-                                .Boolean("by_port", byPort)
-                                .Raw("runs", "[" + results + "]")
-                                .Object()
-                                .c_str());
+        JsonRecord results = JsonRecord::array();
+        for (const PortRun& run : runs)
+            results.push_back(EndedWithResult(run) ? run.last : MissingResultJson(run));
+        JsonRecord summary;
+        summary["event"] = "summary";
+        summary["boards"] = runs.size();
+        summary["programmed"] = programmed;
+        summary["seconds"] = JsonSeconds(seconds);
+        summary["exit_status"] = status;
+        summary["by_port"] = byPort;
+        summary["runs"] = std::move(results);
+        std::printf("%s\n", OneLine(summary).c_str());
     } else {
         if (byPort) {
             std::printf("Summary of %zu ports (%.1f s):\n", runs.size(), seconds);
@@ -146,8 +158,8 @@ void PrintSummary(const std::vector<PortRun>& runs, bool json, bool byPort, doub
                         seconds);
         }
         for (const PortRun& run : runs) {
-            if (EndedWithResult(run, false)) {
-                std::printf("  %s\n", run.lastLine.c_str());
+            if (EndedWithResult(run)) {
+                std::printf("  %s\n", TextOf(run, run.last).c_str());
             } else {
                 std::printf("  %s: FAILED - %s\n", run.label.c_str(), MissingResult(run).c_str());
             }
@@ -212,15 +224,17 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
             } else if (line.stream == ChildStream::kErrors) {
                 std::fprintf(stderr, "%s: %s\n", run.label.c_str(), line.text.c_str());
             } else {
-                run.lastLine = line.text;
-                if (relayOutput && arguments.json) {
-                    std::printf("%s\n", line.text.c_str());
-                } else if (relayOutput && NamesItsPort(run, line.text)) {
-                    std::printf("%s\n", line.text.c_str());
-                } else if (relayOutput) {
-                    std::printf("%s: %s\n", run.label.c_str(), line.text.c_str());
+                // A run reports in records; a line that is none (a crash's
+                // last words) is passed on as it came.
+                run.last = JsonRecord::parse(line.text, nullptr, false);
+                if (relayOutput) {
+                    const std::string shown = arguments.json ? line.text
+                                              : run.last.is_discarded()
+                                                  ? run.label + ": " + line.text
+                                                  : TextOf(run, run.last);
+                    std::printf("%s\n", shown.c_str());
+                    std::fflush(stdout);
                 }
-                std::fflush(stdout);
             }
         }
         if (TakeConsoleInterruptWithOrigin() == ConsoleInterrupt::kSentHere) {
@@ -240,9 +254,9 @@ int RunOnEveryPort(const FlashArguments& arguments, const std::function<double()
             run.exitStatus = kExitFailed;
         statuses.push_back(run.exitStatus);
         // Every run has its log line, also one that could not write its own.
-        if (!arguments.logFile.empty() && !EndedWithResult(run, arguments.json)) {
+        if (!arguments.logFile.empty() && !EndedWithResult(run)) {
             const std::string problem =
-                AppendLogLine(arguments.logFile, MissingResultJson(run, UtcTimestamp()));
+                AppendLogLine(arguments.logFile, OneLine(MissingResultJson(run, UtcTimestamp())));
             if (!problem.empty()) {
                 std::fprintf(stderr, "vorlan-flash: the result was not added to the log %s: %s\n",
                              arguments.logFile.c_str(), problem.c_str());

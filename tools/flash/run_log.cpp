@@ -1,36 +1,21 @@
 #include "tools/flash/run_log.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+
+#include "platform/append_file.h"
 
 namespace vorlan::flash {
 
 std::string AppendLogLine(const std::string& path, const std::string& line) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr)
-        return std::strerror(errno);
-    // Unbuffered: the whole line reaches the system in one write, which
-    // appending puts at the end as one piece.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    const std::string text = line + "\n";
-    std::string problem;
-    if (std::fwrite(text.data(), 1, text.size(), file) != text.size())
-        problem = std::strerror(errno);
-    if (std::fclose(file) != 0 && problem.empty())
-        problem = std::strerror(errno);
-    return problem;
+    return AppendToFile(path, line + "\n");
 }
 
 std::string LogProblem(const std::string& path) {
     if (path.empty())
         return "";
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr)
-        return "the log " + path + " cannot be written: " + std::strerror(errno);
-    std::fclose(file);
-    return "";
+    const std::string problem = AppendToFile(path, "");
+    return problem.empty() ? "" : "the log " + path + " cannot be written: " + problem;
 }
 
 std::string UtcTimestamp() {

@@ -4,7 +4,8 @@
 
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
+#include "tools/flash/serial_counter.h"
 
 namespace vorlan::flash {
 
@@ -15,7 +16,8 @@ std::string ChipName(std::uint8_t chipIdentity) {
     return name.empty() ? "chip " + std::to_string(chipIdentity) : std::string(name);
 }
 
-// A boot loader with the short answer does not say which board it is on.
+// A boot loader with the short answer does not say which board it is on:
+// its result line says "board".
 std::string BoardName(const RunFacts& facts) {
     return facts.result.facts.fullIdentity ? BoardNameOf(facts.Board()->boardCode) : "board";
 }
@@ -32,17 +34,18 @@ std::string Hex8(std::uint32_t value) {
     return text;
 }
 
-// A counter's number as a JSON number (64-bit, so written as it is); a
-// list's value as text.
-std::string SerialJson(const std::string& serial) {
-    const bool digits =
-        serial.size() <= 20 && serial.find_first_not_of("0123456789") == std::string::npos;
-    return digits && (serial == "0" || serial[0] != '0') ? serial : JsonQuoted(serial);
+// A counter's number as a JSON number (unsigned 64-bit); a list's value as
+// text.
+JsonRecord SerialJson(const std::string& serial) {
+    const std::optional<std::uint64_t> number = ParseSerialNumber(serial);
+    if (number && std::to_string(*number) == serial)
+        return *number;
+    return JsonText(serial);
 }
 
 }  // namespace
 
-std::string ResultLine(const RunFacts& facts) {
+std::string RunWho(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
@@ -52,6 +55,11 @@ std::string ResultLine(const RunFacts& facts) {
         who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
                Hex2(board->biosByte) + ")";
     }
+    return who;
+}
+
+std::string ResultLine(const RunFacts& facts) {
+    const std::string who = RunWho(facts);
     char numbers[80];
     std::snprintf(numbers, sizeof numbers, " (%.1f s", facts.seconds);
     std::string after = numbers;
@@ -87,43 +95,54 @@ std::string SkipNote(const RunFacts& facts) {
     return text;
 }
 
-std::string ResultJson(const RunFacts& facts, const std::string& time) {
-    JsonLine json;
+JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std::string& time) {
+    JsonRecord json;
     if (!time.empty())
-        json.Text("time", time);
-    json.Text("event", "result").Text("port", facts.portName);
+        json["time"] = time;
+    json["event"] = event;
+    json["port"] = JsonText(facts.portName);
     if (facts.boardNumber > 0)
-        json.Integer("board_number", facts.boardNumber);
-    json.Text("com", facts.comName).Text("device", facts.devicePath);
+        json["board_number"] = facts.boardNumber;
+    json["com"] = facts.comName;
+    json["device"] = JsonText(facts.devicePath);
     const RunResult& result = facts.result;
     if (const DeviceIdentity* board = facts.Board()) {
-        json.Text("board", BoardName(facts))
-            .Text("chip", ChipName(board->chipIdentity))
-            .Integer("chip_identity", board->chipIdentity)
-            .Integer("bios", board->biosByte);
-        if (result.facts.fullIdentity)
-            json.Integer("board_code", board->boardCode).Integer("preparation", board->preparation);
-        json.Text("release", result.facts.releaseText);
+        // A boot loader with the short answer does not say which board it is on.
+        json["board"] = result.facts.fullIdentity ? JsonRecord(BoardName(facts)) : nullptr;
+        json["chip"] = ChipName(board->chipIdentity);
+        json["chip_identity"] = board->chipIdentity;
+        json["bios"] = board->biosByte;
+        if (result.facts.fullIdentity) {
+            json["board_code"] = board->boardCode;
+            json["preparation"] = board->preparation;
+        }
+        json["release"] = JsonText(result.facts.releaseText);
     }
-    json.Text("firmware_build", facts.firmwareBuild);
+    json["firmware_build"] = JsonText(facts.firmwareBuild);
     if (!facts.firmwareName.empty())
-        json.Text("firmware", facts.firmwareName);
+        json["firmware"] = JsonText(facts.firmwareName);
     if (!facts.serial.empty())
-        json.Raw("serial", SerialJson(facts.serial));
+        json["serial"] = SerialJson(facts.serial);
     if (result.imageCrc)
-        json.Text("image_crc32", Hex8(*result.imageCrc));
+        json["image_crc32"] = Hex8(*result.imageCrc);
     if (result.firmwareCrc)
-        json.Text("firmware_crc32", Hex8(*result.firmwareCrc));
-    return json.Integer("blocks_sent", result.facts.blocksSent)
-        .Integer("resends", result.facts.resends)
-        .Integer("skipped_blocks", result.facts.skippedBlocks)
-        .Integer("skip_window_start", facts.skipStart)
-        .Integer("skip_window_length", facts.skipLength)
-        .Decimal("seconds", facts.seconds, 3)
-        .Text("result", ResultSummary(facts))
-        .Boolean("ok", facts.Succeeded())
-        .Integer("exit_status", facts.exitStatus)
-        .Object();
+        json["firmware_crc32"] = Hex8(*result.firmwareCrc);
+    return json;
+}
+
+std::string ResultJson(const RunFacts& facts, const std::string& time) {
+    JsonRecord json = RunRecord(facts, "result", time);
+    const RunStatistics& sent = facts.result.facts;
+    json["blocks_sent"] = sent.blocksSent;
+    json["resends"] = sent.resends;
+    json["skipped_blocks"] = sent.skippedBlocks;
+    json["skip_window_start"] = facts.skipStart;
+    json["skip_window_length"] = facts.skipLength;
+    json["seconds"] = JsonSeconds(facts.seconds);
+    json["result"] = JsonText(ResultSummary(facts));
+    json["ok"] = facts.Succeeded();
+    json["exit_status"] = facts.exitStatus;
+    return OneLine(json);
 }
 
 }  // namespace vorlan::flash

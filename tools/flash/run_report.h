@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tools/flash/json_record.h"
 #include "tools/flash/run_summary.h"
 
 namespace vorlan::flash {
@@ -14,11 +15,19 @@ namespace vorlan::flash {
 // "COM7: FAILED - Device not Found (10.2 s)".
 std::string ResultLine(const RunFacts& facts);
 
+// The port and the board the line starts with: "COM5 DEMO-24HJ (24HJ64,
+// BIOS 09)", "COM5 #2".
+std::string RunWho(const RunFacts& facts);
+
 // The board's skip window and the blocks it left out; empty without one.
 std::string SkipNote(const RunFacts& facts);
 
 // The result as one JSON object; with a time (ISO 8601, UTC) for the log,
 // which then names it first.
 std::string ResultJson(const RunFacts& facts, const std::string& time = "");
+
+// The fields every record of a run starts with: time (when given), event,
+// port, the board found and the firmware offered.
+JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std::string& time);
 
 }  // namespace vorlan::flash

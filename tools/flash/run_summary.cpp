@@ -58,6 +58,11 @@ std::string ResultSummary(const RunFacts& facts) {
                    " - the board's boot loader started again during the run (a reset, or its "
                    "supply sagged while it wrote its flash) and lost a frame; the board holds a "
                    "partial image: check its power supply and run the update again";
+        case RunEnd::GarbledIdentity:
+            return text +
+                   " - bytes came after the board's identity answer, so it may have been misread "
+                   "(line noise, or the board started again); nothing was written: run the "
+                   "update again";
         // The board check's refusal names the board the firmware is for.
         case RunEnd::BoardNotSuitable:
             return "the firmware in this build is for " + text + ", not for this board";

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/flash/json_line.h"
+#include "tools/flash/json_record.h"
 
 namespace vorlan::flash {
 
@@ -47,19 +47,18 @@ void TerminalConsole::PrintLine(const std::string& text) {
         lastLine_ = text;
         anyLine_ = true;
         if (json_ && !silent_) {
-            Write(JsonLine()
-                      .Text("event", "step")
-                      .Text("port", jsonPort_)
-                      .Text("text", text)
-                      .Decimal("seconds", now_(), 3)
-                      .Object() +
-                  "\n");
+            JsonRecord json;
+            json["event"] = "step";
+            json["port"] = JsonText(jsonPort_);
+            json["text"] = JsonText(text);
+            json["seconds"] = JsonSeconds(now_());
+            Write(OneLine(json) + "\n");
         }
         return;
     }
     const bool redraw = barShown_;
     ClearBar();
-    Write(text + "\n");
+    Write((records_ ? LineRecord(text, false) : text) + "\n");
     lastLine_ = text;
     anyLine_ = true;
     if (redraw) {

@@ -39,6 +39,8 @@ public:
     void WriteJsonSteps(const std::string& port);
     // From now on lines are only remembered, not printed (--quiet); no bar.
     void Silence();
+    // From now on each text line goes out as a line record (--records).
+    void WriteRecords() { records_ = true; }
 
 private:
     void Write(const std::string& text);
@@ -52,6 +54,7 @@ private:
     std::string jsonPort_;
     bool json_ = false;
     bool silent_ = false;
+    bool records_ = false;
     std::string lastLine_;
     bool anyLine_ = false;
 
