@@ -18,38 +18,41 @@ struct RecordedEnd {
 
 RecordedEnd gEnd;
 
+// The fixed result texts, blanks included, and the link results that end a
+// run so (kLinkOk: none).
+struct EndText {
+    RunEnd kind;
+    std::int16_t linkResult;
+    const char* text;
+};
+constexpr EndText kEndTexts[] = {
+    {RunEnd::NoResponse, kLinkNoResponse, " not Response "},
+    {RunEnd::UserAbort, kLinkUserAbort, " User Abort !! "},
+    {RunEnd::ChecksumRefused, kLinkChecksumError, " CHK Error !! "},
+    {RunEnd::IncompatibleBootloader, kLinkIncompatibleBootloader, " Incompatible Bootloader !! "},
+    {RunEnd::OutOfStep, kLinkOutOfStep, " Answer out of step !! "},
+    {RunEnd::BoardRestarted, kLinkBoardRestarted, " Board restarted !! "},
+    {RunEnd::GarbledIdentity, kLinkGarbledIdentity, " Answer garbled, start again !! "},
+    {RunEnd::DeviceNotFound, kLinkOk, "Device not Found"},
+    {RunEnd::InvalidPort, kLinkOk, "Invalid Port Com"},
+    {RunEnd::UnknownDevice, kLinkOk, " Error !! "},
+    {RunEnd::PlanDoesNotFit, kLinkOk, " Error !! "},
+    {RunEnd::NoImage, kLinkOk, " No Hex inside !! "},
+    {RunEnd::ImageTooBig, kLinkOk, " Hex too Big !! "},
+};
+
 }  // namespace
 
 std::string ResultText(const RunResult& result) {
     switch (result.kind) {
         case RunEnd::Programmed:
             return result.upgradeMode ? "Program OK" : " Program Ok ";
-        case RunEnd::NoResponse:
-            return " not Response ";
-        case RunEnd::UserAbort:
-            return " User Abort !! ";
-        case RunEnd::ChecksumRefused:
-            return " CHK Error !! ";
-        case RunEnd::IncompatibleBootloader:
-            return " Incompatible Bootloader !! ";
-        case RunEnd::OutOfStep:
-            return " Answer out of step !! ";
-        case RunEnd::BoardRestarted:
-            return " Board restarted !! ";
-        case RunEnd::GarbledIdentity:
-            return " Answer garbled, start again !! ";
-        case RunEnd::DeviceNotFound:
-            return "Device not Found";
-        case RunEnd::InvalidPort:
-            return "Invalid Port Com";
-        case RunEnd::UnknownDevice:
-        case RunEnd::PlanDoesNotFit:
-            return " Error !! ";
         // The Upgrade window has no place for the image warnings.
         case RunEnd::NoImage:
-            return result.upgradeMode ? "" : " No Hex inside !! ";
         case RunEnd::ImageTooBig:
-            return result.upgradeMode ? "" : " Hex too Big !! ";
+            if (result.upgradeMode)
+                return {};
+            break;
         case RunEnd::BoardNotSuitable: {
             char text[64];
             std::snprintf(text, sizeof text, "%s - Preparation%x",
@@ -57,32 +60,22 @@ std::string ResultText(const RunResult& result) {
                           static_cast<unsigned>(result.image.preparation));
             return text;
         }
-        case RunEnd::NotStarted:
-        case RunEnd::Identified:
+        default:
             break;
+    }
+    for (const EndText& entry : kEndTexts) {
+        if (entry.kind == result.kind)
+            return entry.text;
     }
     return {};
 }
 
 RunEnd RunEndOfLink(std::int16_t linkResult) {
-    switch (linkResult) {
-        case kLinkNoResponse:
-            return RunEnd::NoResponse;
-        case kLinkUserAbort:
-            return RunEnd::UserAbort;
-        case kLinkChecksumError:
-            return RunEnd::ChecksumRefused;
-        case kLinkIncompatibleBootloader:
-            return RunEnd::IncompatibleBootloader;
-        case kLinkOutOfStep:
-            return RunEnd::OutOfStep;
-        case kLinkBoardRestarted:
-            return RunEnd::BoardRestarted;
-        case kLinkGarbledIdentity:
-            return RunEnd::GarbledIdentity;
-        default:
-            return RunEnd::NotStarted;
+    for (const EndText& entry : kEndTexts) {
+        if (entry.linkResult == linkResult && linkResult != kLinkOk)
+            return entry.kind;
     }
+    return RunEnd::NotStarted;
 }
 
 std::string EndRun(RunEnd kind) {

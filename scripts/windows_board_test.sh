@@ -160,6 +160,16 @@ if [ "$STATUS" = 0 ] && grep -q "2 of 2 boards programmed" "$WORK/two.out" &&
 else
     fail "two boards at once" "ended $STATUS" "$WORK/two.out"
 fi
+# The runs' lines reach the parent with their CR LF; each line it prints ends
+# in exactly one.
+CR=$(printf '\r')
+LINES=$(wc -l <"$WORK/two.out.raw")
+if [ "$LINES" -gt 0 ] && ! grep -q "$CR$CR" "$WORK/two.out.raw" &&
+    [ "$(grep -c "$CR\$" "$WORK/two.out.raw")" = "$LINES" ]; then
+    pass "two boards at once: every line ends in one CR LF"
+else
+    fail "two boards at once: every line ends in one CR LF" "$LINES lines" "$WORK/two.out.raw"
+fi
 
 # Ctrl-C (wine turns the terminal's SIGINT into the console's Ctrl-C event)
 # ends the run as the stop button does, with the status of an interrupted
