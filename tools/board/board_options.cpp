@@ -108,6 +108,7 @@ std::string EmulatorUsage() {
            "                      comes back erased, as the next board\n"
            "  --stay MS           how long a finished board stays, answering (default 500)\n"
            "  --away MS           how long the line has no board (default 2000)\n"
+           "  --faults-every K    the faults above go to boards K, 2K, 3K... only\n"
            "  --vanish            while away, the port itself is gone (an unplugged adapter)\n"
            "Output:\n"
            "  --dump FILE         write program memory and EEPROM as Intel HEX after each\n"
@@ -266,6 +267,11 @@ ParsedEmulatorOptions ParseEmulatorOptions(int argc, char** argv) {
             if (!n)
                 return bad;
             options.boards = static_cast<int>(*n);
+        } else if (name == "--faults-every") {
+            const auto n = Number(value, 1, 1'000'000);
+            if (!n)
+                return bad;
+            options.faultsEvery = static_cast<int>(*n);
         } else if (name == "--stay" || name == "--away") {
             const auto n = Number(value, 0, 3'600'000);
             if (!n)

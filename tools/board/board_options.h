@@ -27,6 +27,9 @@ struct EmulatorOptions {
     std::uint32_t stayMs = 500;
     std::uint32_t awayMs = 2000;
     bool vanish = false;
+    // With boards: the faults go to every faultsEvery-th board only (board
+    // faultsEvery, 2 x faultsEvery, ...); 0: to every board.
+    int faultsEvery = 0;
 };
 
 struct HelpRequested {};

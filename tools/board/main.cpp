@@ -117,7 +117,9 @@ int Serve(int argc, char** argv) {
     for (int board = 1;; ++board) {
         // Each board comes erased, with the faults asked for.
         server.reset();
-        model = std::make_unique<BootLoaderModel>(options.board, options.faults);
+        const bool faulty = options.faultsEvery == 0 || board % options.faultsEvery == 0;
+        model = std::make_unique<BootLoaderModel>(options.board,
+                                                  faulty ? options.faults : BoardFaults{});
         server = std::make_unique<BoardServer>(
             *model, line.MasterFd(),
             ServerTiming{options.lineRate, options.writeMs, options.latencyMs},

@@ -77,6 +77,10 @@ int RunBoardAfterBoard(FlashStation& station) {
     } else {
         const auto pulse = [&station] { station.PulseReset(); };
         for (int number = 1; arguments.count == 0 || number <= arguments.count; ++number) {
+            if (!station.SerialLeft()) {
+                station.Console().PrintLine("The serial numbers are used up; the loop ends");
+                break;
+            }
             if (station.PrintsText())
                 station.Console().PrintLine("Waiting for board #" + std::to_string(number) +
                                             " (reset or switch it on; Ctrl-C ends the loop)");
@@ -87,7 +91,10 @@ int RunBoardAfterBoard(FlashStation& station) {
             station.Console().ClearBar();
             if (arrived == Presence::kStopped)
                 break;
-            const RunFacts facts = station.ProgramBoard(number, tally);
+            const std::optional<RunFacts> run = station.ProgramBoard(number, tally);
+            if (!run)
+                break;  // no serial number left for it
+            const RunFacts& facts = *run;
             statuses.push_back(facts.exitStatus);
             if (facts.exitStatus == kExitStopped) {
                 stoppedInRun = true;

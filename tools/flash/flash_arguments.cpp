@@ -113,11 +113,14 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
             value = argument.substr(equals + 1);
             hasInlineValue = true;
         }
-        const bool takesValue = option == "--port" || option == "-p" || option == "--log" ||
-                                option == "--trace" || option == "--explain" ||
-                                option == "--count" || option == "--hex" || option == "--chip" ||
-                                option == "--board-code" || option == "--preparation" ||
-                                option == "--reset";
+        bool takesValue = option == "--port" || option == "-p" || option == "--log" ||
+                          option == "--trace" || option == "--explain" ||
+                          option == "--count" || option == "--hex" || option == "--chip" ||
+                          option == "--board-code" || option == "--preparation" ||
+                          option == "--reset";
+        bool serialValue = false;
+        const bool serialOption = IsSerialOption(option, serialValue);
+        takesValue = takesValue || serialValue;
         if (takesValue && !hasInlineValue) {
             if (i + 1 >= arguments.size())
                 return UsageError(option + " needs a value");
@@ -125,7 +128,12 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
         } else if (!takesValue && hasInlineValue) {
             return UsageError(option + " takes no value");
         }
-        if (option == "--port" || option == "-p") {
+        if (serialOption) {
+            if (const std::string error = TakeSerialOption(option, value, result.serial);
+                !error.empty())
+                return UsageError(error);
+            ++otherOptions;
+        } else if (option == "--port" || option == "-p") {
             std::string error;
             const std::optional<PortArgument> port = PortOf(value, error);
             if (!port)
@@ -224,6 +232,9 @@ FlashArguments ParseFlashArguments(const std::vector<std::string>& arguments) {
     } else if (result.hexFile.empty() &&
                (!result.chipName.empty() || result.boardCode || result.preparation)) {
         return UsageError("--chip, --board-code and --preparation go with --hex");
+    } else if (const std::string serial = SerialCombinationProblem(result.serial, result.identify);
+               !serial.empty()) {
+        return UsageError(serial);
     } else if (result.notify && result.ports.size() > 1) {
         return UsageError(
             "--notify sends from UDP port 3004, which one run at a time can use; "
@@ -269,6 +280,7 @@ std::vector<std::string> SinglePortArguments(const FlashArguments& arguments,
     withValue("--preparation", arguments.preparation ? std::to_string(*arguments.preparation) : "");
     if (arguments.reset != FlashArguments::ResetLine::kNone)
         withValue("--reset", arguments.reset == FlashArguments::ResetLine::kDtr ? "dtr" : "rts");
+    AddSerialArguments(arguments.serial, words);
     return words;
 }
 
@@ -347,6 +359,8 @@ std::string UsageText(const std::string& programName) {
            "  --reset dtr|rts\n"
            "               for jigs that wire a modem line to the board's reset: after\n"
            "               the port is opened, assert that line for 50 ms, then search\n"
+           "\n" +
+           SerialHelp() +
            "\n"
            "  --list       list the serial ports present with their COM names\n"
            "  --firmware   list the firmware images built in, as the Version list does\n"

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/flash/serial_arguments.h"
+
 namespace vorlan::flash {
 
 enum class FlashAction { Run, List, Firmware, Version, Help, Explain, UsageError };
@@ -49,6 +51,8 @@ struct FlashArguments {
     // --reset dtr|rts: pulse this modem line after the open (jigs that wire
     // it to the board's reset).
     enum class ResetLine { kNone, kDtr, kRts } reset = ResetLine::kNone;
+    // --serial, --serial-list and their placement: a number for each board.
+    SerialArguments serial;
     std::string error;  // what was wrong, for FlashAction::UsageError
 };
 

@@ -1,6 +1,7 @@
 #include "tools/flash/flash_station.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "app/desktop_startup.h"
 #include "catalogue/image_table.h"
@@ -77,6 +78,9 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
         console_.WriteRecords();
     BuildImageTable();
     InstallHexFirmware(firmware);
+    if (std::string problem; !serials_.Open(arguments, firmware, problem))
+        throw std::runtime_error(problem);
+    serials_.TakeOverImages();
     firmwareName_ = FirmwareName(firmware);
     SetTraceHeader("vorlan-flash " + std::string(VORLAN_PROJECT_VERSION), buildVersion_,
                    firmwareName_);
@@ -115,11 +119,16 @@ void FlashStation::PrintStart() {
     }
 }
 
-RunFacts FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
+std::optional<RunFacts> FlashStation::ProgramBoard(int boardNumber, LoopTally& tally) {
     const double start = seconds_();
+    if (std::string problem; !serials_.StartBoard(problem)) {
+        std::fprintf(stderr, "vorlan-flash: %s\n", problem.c_str());
+        return std::nullopt;
+    }
     RunResult result = RunUpdate(progress_, Status());
     console_.ClearBar();
     RunFacts facts = FactsOfRun(std::move(result), seconds_() - start);
+    serials_.EndBoard(facts);
     if (boardNumber > 0) {
         ++(facts.Succeeded() ? tally.programmed : tally.failed);
         facts.boardNumber = boardNumber;
@@ -167,6 +176,8 @@ void FlashStation::Report(RunFacts& facts) {
                 facts.exitStatus = kExitNotLogged;
         }
     }
+    if (!facts.serialProblem.empty())
+        std::fprintf(stderr, "vorlan-flash: %s\n", facts.serialProblem.c_str());
     if (PrintsText() && !SkipNote(facts).empty())
         PrintLine(SkipNote(facts));
     PrintLine(arguments_.json ? ResultJson(facts) : ResultLine(facts), true);

@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ports/engine_binding.h"
 #include "ports/port_selection.h"
+#include "tools/flash/board_serials.h"
 #include "tools/flash/counting_port.h"
 #include "tools/flash/flash_arguments.h"
 #include "tools/flash/hex_firmware.h"
@@ -36,8 +38,9 @@ public:
     void PrintStart();
     // One update run as the start button makes it. boardNumber 0: a single
     // run; from 1, the board's number in a loop, whose tally (updated here)
-    // the result line carries.
-    RunFacts ProgramBoard(int boardNumber, LoopTally& tally);
+    // the result line carries. Empty, after a message, when no serial number
+    // is left for the board (nothing sent).
+    std::optional<RunFacts> ProgramBoard(int boardNumber, LoopTally& tally);
 
     // Opens the port now (it stays open for the run), with the --reset
     // pulse; false when it cannot be used (the result then says why).
@@ -45,6 +48,9 @@ public:
     // The --reset pulse on the open port; a note on the console when the
     // port has no such line.
     void PulseReset();
+    // Whether a serial number is left for another board (always without
+    // --serial or --serial-list).
+    bool SerialLeft() { return serials_.AnyLeft(); }
     // The result of a run that did not get to the board (the port failed).
     RunFacts PortFailure();
 
@@ -86,6 +92,7 @@ private:
     std::string label_;
     std::int16_t portIndex_ = -1;
     std::string firmwareName_;
+    BoardSerials serials_;
 };
 
 }  // namespace vorlan::flash

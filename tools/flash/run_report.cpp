@@ -5,6 +5,7 @@
 #include "catalogue/board_names.h"
 #include "catalogue/chip_family.h"
 #include "tools/flash/json_record.h"
+#include "tools/flash/serial_counter.h"
 
 namespace vorlan::flash {
 
@@ -33,12 +34,23 @@ std::string Hex8(std::uint32_t value) {
     return text;
 }
 
+// A counter's number as a JSON number (unsigned 64-bit); a list's value as
+// text.
+JsonRecord SerialJson(const std::string& serial) {
+    const std::optional<std::uint64_t> number = ParseSerialNumber(serial);
+    if (number && std::to_string(*number) == serial)
+        return *number;
+    return JsonText(serial);
+}
+
 }  // namespace
 
 std::string RunWho(const RunFacts& facts) {
     std::string who = facts.portName;
     if (facts.boardNumber > 0)
         who += " #" + std::to_string(facts.boardNumber);
+    if (!facts.serial.empty())
+        who += " serial " + facts.serial;
     if (const DeviceIdentity* board = facts.Board()) {
         who += " " + BoardName(facts) + " (" + ChipName(board->chipIdentity) + ", BIOS " +
                Hex2(board->biosByte) + ")";
@@ -110,6 +122,8 @@ JsonRecord RunRecord(const RunFacts& facts, const std::string& event, const std:
     json["firmware_build"] = JsonText(facts.firmwareBuild);
     if (!facts.firmwareName.empty())
         json["firmware"] = JsonText(facts.firmwareName);
+    if (!facts.serial.empty())
+        json["serial"] = SerialJson(facts.serial);
     if (result.imageCrc)
         json["image_crc32"] = Hex8(*result.imageCrc);
     if (result.firmwareCrc)

@@ -40,8 +40,12 @@ struct RunFacts {
     std::string firmwareName;
     // The file that holds the run's trace; empty when none was saved.
     std::string tracePath;
+    // --serial, --serial-list: the board's number (also when the run failed)
+    // and why a programmed board still counts as failed.
+    std::string serial;
+    std::string serialProblem;
 
-    bool Succeeded() const { return result.Succeeded(); }
+    bool Succeeded() const { return result.Succeeded() && serialProblem.empty(); }
     // The board the identification read (chip identity 0: none found).
     const DeviceIdentity* Board() const {
         const RunStatistics& facts = result.facts;

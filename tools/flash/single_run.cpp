@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/flash/board_loop.h"
+#include "tools/flash/board_serials.h"
 #include "tools/flash/flash_station.h"
 #include "tools/flash/hex_firmware.h"
 #include "tools/flash/identify_run.h"
@@ -18,6 +19,15 @@ bool CheckBeforeAnyPort(const FlashArguments& arguments, HexFirmware& firmware) 
         return false;
     }
     for (const std::string& note : firmware.notes)
+        std::fprintf(stderr, "vorlan-flash: %s\n", note.c_str());
+    // The serial numbers are counted, and crashed runs' numbers recovered,
+    // once for the whole call.
+    BoardSerials serials;
+    if (!serials.Open(arguments, firmware, problem)) {
+        std::fprintf(stderr, "vorlan-flash: %s\n", problem.c_str());
+        return false;
+    }
+    for (const std::string& note : serials.TakeNotes())
         std::fprintf(stderr, "vorlan-flash: %s\n", note.c_str());
     return true;
 }
@@ -37,7 +47,10 @@ int RunOneBoard(const FlashArguments& arguments, const std::string& buildVersion
         facts = station.PortFailure();
         station.Report(facts);
     } else {
-        facts = station.ProgramBoard(0, noLoop);
+        const std::optional<RunFacts> run = station.ProgramBoard(0, noLoop);
+        if (!run)
+            return kExitFailed;
+        facts = *run;
     }
     if (arguments.stats) {
         std::fprintf(stderr, "stats seconds=%.6f sent=%llu received=%llu\n", facts.seconds,
