@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/imagegen/firmware_list.h"
-#include "tools/imagegen/source_writer.h"
+#include "build_tools/imagegen/firmware_list.h"
+#include "build_tools/imagegen/source_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

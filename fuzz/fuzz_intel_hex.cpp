@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/image_builder/image_builder.h"
-#include "tools/intel_hex/intel_hex_reader.h"
-#include "tools/intel_hex/intel_hex_writer.h"
+#include "firmware_files/image_builder.h"
+#include "firmware_files/intel_hex_reader.h"
+#include "firmware_files/intel_hex_writer.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "engine/update_run.h"
 #include "engine/views.h"
 #include "fuzz/fuzz_check.h"
-#include "tools/board/boot_loader_model.h"
+#include "emulator/boot_loader_model.h"
 
 namespace {
 

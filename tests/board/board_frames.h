@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/board/boot_loader_model.h"
+#include "emulator/boot_loader_model.h"
 
 namespace vorlan::board::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/board/board_frames.h"
-#include "tools/intel_hex/intel_hex_reader.h"
+#include "firmware_files/intel_hex_reader.h"
 
 namespace vorlan::board::test {
 namespace {

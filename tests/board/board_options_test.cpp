@@ -1,5 +1,5 @@
 // The command line of vorlan-board: what each option sets, and what it refuses.
-#include "tools/board/board_options.h"
+#include "emulator/board_options.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/intel_hex/intel_hex_writer.h"
+#include "firmware_files/intel_hex_writer.h"
 
 namespace {
 

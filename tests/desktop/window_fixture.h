@@ -12,7 +12,7 @@
 
 #include "tests/support/model_port.h"
 #include "tests/support/virtual_clock.h"
-#include "tools/board/boot_loader_model.h"
+#include "emulator/boot_loader_model.h"
 
 namespace vorlan::test {
 

@@ -13,7 +13,7 @@
 #include "engine/update_run.h"
 #include "tests/run/run_fixture.h"
 #include "tests/support/model_port.h"
-#include "tools/board/boot_loader_model.h"
+#include "emulator/boot_loader_model.h"
 
 namespace vorlan {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "engine/link_port.h"
 #include "tests/support/virtual_clock.h"
-#include "tools/board/boot_loader_model.h"
+#include "emulator/boot_loader_model.h"
 
 namespace vorlan::test {
 

@@ -1,6 +1,6 @@
 // The command line of vorlan-flash and the start-up choices it shares with
 // the desktop program.
-#include "tools/flash/flash_arguments.h"
+#include "terminal/flash_arguments.h"
 
 #include <gtest/gtest.h>
 

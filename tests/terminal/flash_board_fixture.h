@@ -18,7 +18,7 @@
 #include "catalogue/image_table.h"
 #include "engine/status_reporting.h"
 #include "tests/terminal/process_runner.h"
-#include "tools/intel_hex/intel_hex_reader.h"
+#include "firmware_files/intel_hex_reader.h"
 
 namespace vorlan::terminal_test {
 

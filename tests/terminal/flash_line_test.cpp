@@ -10,7 +10,7 @@
 
 #include "catalogue/version_list.h"
 #include "tests/terminal/flash_board_fixture.h"
-#include "tools/flash/firmware_table.h"
+#include "terminal/firmware_table.h"
 
 namespace vorlan::terminal_test {
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "tests/terminal/flash_board_fixture.h"
-#include "tools/intel_hex/intel_hex_writer.h"
+#include "firmware_files/intel_hex_writer.h"
 
 namespace vorlan::terminal_test {
 namespace {

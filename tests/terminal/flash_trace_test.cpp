@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "tests/terminal/flash_board_fixture.h"
-#include "tools/flash/json_record.h"
+#include "terminal/json_record.h"
 
 namespace vorlan::terminal_test {
 namespace {

@@ -12,9 +12,9 @@
 #include "ports/serial_driver.h"
 #include "tests/ports/fake_serial_backend.h"
 #include "tests/support/virtual_clock.h"
-#include "tools/flash/board_presence.h"
-#include "tools/flash/counting_port.h"
-#include "tools/flash/firmware_table.h"
+#include "terminal/board_presence.h"
+#include "terminal/counting_port.h"
+#include "terminal/firmware_table.h"
 
 namespace vorlan::flash {
 namespace {

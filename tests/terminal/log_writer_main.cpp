@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "tools/flash/run_log.h"
+#include "terminal/run_log.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -1,6 +1,6 @@
 // A device given to --port gets the COM number that leads to it, or one this
 // process opens as that device.
-#include "tools/flash/port_target.h"
+#include "terminal/port_target.h"
 
 #include <gtest/gtest.h>
 

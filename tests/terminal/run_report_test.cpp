@@ -1,11 +1,11 @@
 // What vorlan-flash reports at the end of a run: the result line, the JSON
 // that scripts and the log read, and the exit status of several runs.
-#include "tools/flash/run_report.h"
+#include "terminal/run_report.h"
 
 #include <gtest/gtest.h>
 
-#include "tools/flash/json_record.h"
-#include "tools/flash/parallel_runs.h"
+#include "terminal/json_record.h"
+#include "terminal/parallel_runs.h"
 
 namespace vorlan::flash {
 namespace {

@@ -1,6 +1,6 @@
 // The result line: the run's own text where it has one, an explanation where
 // the run ended without a word; the exit status from how the run ended.
-#include "tools/flash/run_summary.h"
+#include "terminal/run_summary.h"
 
 #include <gtest/gtest.h>
 

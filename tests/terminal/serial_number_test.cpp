@@ -9,9 +9,9 @@
 #include <set>
 
 #include "platform/process_identity.h"
-#include "tools/flash/serial_counter.h"
-#include "tools/flash/serial_placement.h"
-#include "tools/flash/serial_store.h"
+#include "terminal/serial_counter.h"
+#include "terminal/serial_placement.h"
+#include "terminal/serial_store.h"
 
 namespace vorlan::flash {
 namespace {

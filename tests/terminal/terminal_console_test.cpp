@@ -1,6 +1,6 @@
 // What vorlan-flash puts on the terminal: the texts of a run line by line, the
 // progress bar only on a terminal, and the views that feed them.
-#include "tools/flash/terminal_console.h"
+#include "terminal/terminal_console.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <random>
 
 #include "engine/status_reporting.h"
-#include "tools/flash/terminal_views.h"
+#include "terminal/terminal_views.h"
 
 namespace vorlan::flash {
 namespace {

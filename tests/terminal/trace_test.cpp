@@ -4,8 +4,8 @@
 
 #include "engine/run_trace.h"
 #include "engine/trace_text.h"
-#include "tools/flash/trace_explainer.h"
-#include "tools/flash/trace_reader.h"
+#include "terminal/trace_explainer.h"
+#include "terminal/trace_reader.h"
 
 namespace vorlan::flash {
 namespace {
