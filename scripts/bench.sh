@@ -9,8 +9,9 @@
 # timer's cost shows in the ratio. A real adapter asked for low latency (the
 # updater does so) passes answers on at once. Last, BOARDS (32 by default)
 # emulated boards programmed by one vorlan-flash call with a --port each:
-# target at most 1.10 x the wire time of one run. Not a test: the numbers
-# depend on the machine's load.
+# target at most 1.10 x the wire time of one run; the same with a serial
+# number for each board from one counter file, target at most 1.05. Not a
+# test: the numbers depend on the machine's load.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/board_session.sh"
@@ -69,30 +70,44 @@ printf '  %-52s %s (%+.1f s a run)\n' "adapter with a $LATENCY_MS ms latency tim
 printf '  %-52s %s (target <= 1.002)\n' "run time with the trace / without:" \
     "$(awk -v a="$direct_seconds" -v b="$untraced_seconds" 'BEGIN { printf "%.4f", a / b }')"
 echo
-echo "Benchmark: $BOARDS boards at once, one vorlan-flash call with $BOARDS --port"
-start_boards "$BOARDS" --line-rate
-set --
-for com in $BOARD_COMS; do set -- "$@" --port "$com"; done
-start=$(date +%s.%N)
-if ! "$BIN/vorlan-flash" "$@" --quiet --stats >"$WORK/flash.out" 2>"$WORK/flash.err"; then
-    cat "$WORK/flash.out" "$WORK/flash.err" >&2
-    echo "A run failed." >&2
-    exit 1
-fi
-end=$(date +%s.%N)
-stop_boards
-# Every run sends and receives the same bytes; the slowest run is the one shown.
-grep ': stats ' "$WORK/flash.err" | awk -v boards="$BOARDS" -v start="$start" -v end="$end" '{
-    for (i = 3; i <= NF; ++i) { split($i, kv, "="); v[kv[1]] = kv[2] }
-    if (v["seconds"] > slowest) slowest = v["seconds"]
-    bytes = v["sent"] + v["received"]
-    ++runs
-} END {
-    wire = bytes * 11 / 115200
-    wall = end - start
-    printf "  %d boards, %d runs: slowest run %.3f s; whole call %.3f s\n", boards, runs, slowest, wall
-    printf "  whole call / wire time of one run (%.3f s): %.3f (target <= 1.10)\n", wire, wall / wire
-}'
+# boards_call <label> [vorlan-flash options...]: BOARDS emulated boards at the
+# line rate, one vorlan-flash call with a --port each; prints the slowest run
+# and the whole call against the wire time of one run.
+boards_call() {
+    label=$1
+    shift
+    start_boards "$BOARDS" --line-rate
+    ports=""
+    for com in $BOARD_COMS; do ports="$ports --port $com"; done
+    start=$(date +%s.%N)
+    # shellcheck disable=SC2086 # one word per port option
+    if ! "$BIN/vorlan-flash" $ports "$@" --quiet --stats >"$WORK/flash.out" 2>"$WORK/flash.err"; then
+        cat "$WORK/flash.out" "$WORK/flash.err" >&2
+        echo "A run failed." >&2
+        exit 1
+    fi
+    end=$(date +%s.%N)
+    stop_boards
+    # Every run sends and receives the same bytes; the slowest run is the one shown.
+    grep ': stats ' "$WORK/flash.err" | awk -v boards="$BOARDS" -v start="$start" -v end="$end" \
+        -v label="$label" '{
+        for (i = 3; i <= NF; ++i) { split($i, kv, "="); v[kv[1]] = kv[2] }
+        if (v["seconds"] > slowest) slowest = v["seconds"]
+        bytes = v["sent"] + v["received"]
+        ++runs
+    } END {
+        wire = bytes * 11 / 115200
+        wall = end - start
+        printf "  %s: %d boards, %d runs: slowest run %.3f s; whole call %.3f s\n", label, boards, runs, slowest, wall
+        printf "  %s: whole call / wire time of one run (%.3f s): %.3f\n", label, wire, wall / wire
+    }'
+}
+
+echo "Benchmark: $BOARDS boards at once, one vorlan-flash call with $BOARDS --port (target <= 1.10),"
+echo "then the same with a serial number for every board from one counter file (target <= 1.05)"
+boards_call "plain"
+boards_call "--serial" --serial "$WORK/serials" --serial-range 1-1000000 \
+    --serial-at program:0x1000 --serial-format le4
 
 # The same run under wine, in the terminal and in the window, when the
 # Windows build is there (make windows).
