@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/write_all.h"
+
 namespace vorlan {
 
 namespace {
@@ -22,18 +24,6 @@ private:
 
 std::string Reason(const std::string& path) {
     return path + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 std::string FolderOf(const std::string& path) {

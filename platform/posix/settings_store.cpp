@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/posix/ini_text.h"
+#include "platform/posix/write_all.h"
 
 namespace vorlan {
 
@@ -105,19 +106,6 @@ std::optional<std::string> ReadFile(const std::string& path) {
     }
     ::close(fd);
     return text;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 bool MakeFolders(const std::string& path) {
