@@ -1,7 +1,7 @@
 # The two commands a new user needs: `make demo` and `make test`.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo demo-line screenshots windows-screenshots bench clean package package-check
+.PHONY: deps build test sanitize fuzz fuzz-ci windows test-windows demo demo-line serial-check screenshots windows-screenshots bench clean package package-check
 
 deps:
 	@./scripts/install-deps.sh
@@ -40,6 +40,11 @@ windows: deps
 # vorlan-flash, and vorlan.exe on Xvfb driven with xdotool.
 test-windows: build windows
 	JOBS=$(JOBS) ./scripts/windows_tests.sh
+
+# A production line of more than 1000 emulated boards sharing one serial
+# number counter, one station killed on the way (a few minutes; not a test).
+serial-check: build
+	./scripts/serial_line_check.sh
 
 # PNGs of the four windows for the documentation (needs xvfb and xauth);
 # windows-screenshots: those of vorlan.exe under wine, in both modes (the

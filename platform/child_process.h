@@ -46,6 +46,14 @@ std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
                                                 const std::vector<std::string>& arguments,
                                                 std::string& error);
 
+// For a child started as above, after InstallConsoleInterrupt: when its
+// parent ends, also by a kill that leaves it no time to say so, the child is
+// hung up on (SIGHUP, maybe more than once) and stops its work; what it still
+// writes to the closed pipes is lost, not fatal. (On Windows the parent's
+// children end with it: they belong to a job that closes with the parent;
+// this call does nothing there.)
+void StopWhenParentEnds();
+
 // The path of this program's own executable, to start it again; empty when
 // the system cannot say.
 std::string OwnProgramPath();

@@ -26,7 +26,9 @@ void UseParentConsole();
 // TakeConsoleInterrupt; the handler does nothing else, so a run sees the press
 // at its next wait. The pressesToEndAtOnce-th press of the process writes
 // endMessage to standard error and ends the process at once with status 130,
-// for a run that no longer waits. endMessage must outlive the process.
+// for a run that no longer waits. endMessage must outlive the process. A
+// hang-up (SIGHUP: the terminal closed, or a child's parent ended) counts as
+// one press sent here, however often it comes, and never ends the process.
 void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage);
 // true once after each press that has not been taken yet.
 bool TakeConsoleInterrupt();

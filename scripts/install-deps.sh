@@ -10,7 +10,7 @@ PACKAGES="build-essential cmake g++ make git qt6-base-dev libgl1-mesa-dev libgte
 libgmock-dev socat xvfb xauth fonts-dejavu-core fonts-urw-base35 python3 \
 dpkg-dev file help2man lintian desktop-file-utils \
 g++-mingw-w64-x86-64-posix wine64 googletest xdotool fonts-liberation2 fonts-wine \
-nlohmann-json3-dev"
+nlohmann-json3-dev procps"
 if [ "${1:-}" = "fuzz" ]; then
     PACKAGES="$PACKAGES clang libclang-rt-14-dev"
 fi

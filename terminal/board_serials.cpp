@@ -1,6 +1,7 @@
 #include "terminal/board_serials.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "catalogue/chip_family.h"
 #include "engine/image_crc.h"
@@ -88,14 +89,25 @@ void BoardSerials::TakeOverImages() {
 bool BoardSerials::AnyLeft() {
     std::uint64_t left = 1;
     std::string error;
-    return !given_ || !store_.Left(left, error) || left > 0;
+    const bool any = !given_ || !store_.Left(left, error) || left > 0;
+    TellNotes();
+    return any;
+}
+
+void BoardSerials::TellNotes() {
+    // Whichever process finds a crashed one's numbers tells it, in the
+    // middle of a run too.
+    for (const std::string& note : store_.TakeNotes())
+        std::fprintf(stderr, "vorlan-flash: %s\n", note.c_str());
 }
 
 bool BoardSerials::StartBoard(std::string& problem) {
     number_.reset();
     if (!given_)
         return true;
-    if (!store_.Reserve(number_, problem))
+    const bool reserved = store_.Reserve(number_, problem);
+    TellNotes();
+    if (!reserved)
         return false;
     if (!number_) {
         problem = "no serial number is left for this board: nothing was sent to it";
@@ -173,6 +185,7 @@ void BoardSerials::EndBoard(RunFacts& facts) {
     if (!kept && facts.result.Succeeded())
         facts.exitStatus = kExitFailed;
     number_.reset();
+    TellNotes();
 }
 
 }  // namespace vorlan::flash

@@ -9,6 +9,7 @@
 #include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
+#include "platform/child_process.h"
 #include "platform/com_naming.h"
 #include "platform/console.h"
 #include "ports/port_setting.h"
@@ -80,11 +81,16 @@ FlashStation::FlashStation(const FlashArguments& arguments, const std::string& b
     InstallHexFirmware(firmware);
     if (std::string problem; !serials_.Open(arguments, firmware, problem))
         throw std::runtime_error(problem);
+    serials_.TellNotes();
     serials_.TakeOverImages();
     firmwareName_ = FirmwareName(firmware);
     SetTraceHeader("vorlan-flash " + std::string(VORLAN_PROJECT_VERSION), buildVersion_,
                    firmwareName_);
     InstallStopOnInterrupt();
+    // A run for one port of a call with several stops (and gives its serial
+    // number back) when the call ends, even by a kill -9.
+    if (arguments.records)
+        StopWhenParentEnds();
 }
 
 StatusBarView& FlashStation::Status() {

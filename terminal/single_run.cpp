@@ -27,8 +27,7 @@ bool CheckBeforeAnyPort(const FlashArguments& arguments, HexFirmware& firmware) 
         std::fprintf(stderr, "vorlan-flash: %s\n", problem.c_str());
         return false;
     }
-    for (const std::string& note : serials.TakeNotes())
-        std::fprintf(stderr, "vorlan-flash: %s\n", note.c_str());
+    serials.TellNotes();
     return true;
 }
 

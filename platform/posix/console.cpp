@@ -31,6 +31,13 @@ void OnInterrupt(int, siginfo_t* info, void*) {
     gInterruptPending = 1;
 }
 
+// A hang-up asks for a stop once, however often it comes: a child is hung up
+// on again as each thread of its ended parent goes.
+void OnHangUp(int) {
+    gInterruptSentHere = 1;
+    gInterruptPending = 1;
+}
+
 }  // namespace
 
 void UseParentConsole() {}
@@ -52,6 +59,10 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_SIGINFO;
     sigaction(SIGINT, &action, nullptr);
+    struct sigaction hangUp {};
+    hangUp.sa_handler = OnHangUp;
+    sigemptyset(&hangUp.sa_mask);
+    sigaction(SIGHUP, &hangUp, nullptr);
 }
 
 bool TakeConsoleInterrupt() {

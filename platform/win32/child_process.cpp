@@ -8,6 +8,24 @@ namespace vorlan {
 
 namespace {
 
+// One job for this process's children, closed (and they ended) by the system
+// when this process ends, however it ends. Null when it cannot be made.
+HANDLE ChildrenJob() {
+    static const HANDLE job = [] {
+        HANDLE made = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made != nullptr &&
+            !SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits,
+                                     sizeof limits)) {
+            CloseHandle(made);
+            made = nullptr;
+        }
+        return made;
+    }();
+    return job;
+}
+
 std::wstring Widened(const std::string& text) {
     if (text.empty())
         return {};
@@ -159,11 +177,18 @@ std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
         return fail(GetLastError());
     }
     CloseHandle(process.hThread);
+    // Without the job the child would run on alone if this process were
+    // ended; assigning can fail (an outer job that forbids it), which leaves
+    // the child as it was.
+    if (HANDLE job = ChildrenJob(); job != nullptr)
+        AssignProcessToJobObject(job, process.hProcess);
     CloseIfOpen(outputWrite);
     CloseIfOpen(errorsWrite);
     CloseIfOpen(nul);
     return std::make_unique<Win32ChildProcess>(process.hProcess, outputRead, errorsRead);
 }
+
+void StopWhenParentEnds() {}
 
 std::string OwnProgramPath() {
     std::wstring path(MAX_PATH, L'\0');

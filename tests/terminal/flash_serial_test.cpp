@@ -7,6 +7,7 @@
 #include <list>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "tests/terminal/flash_board_fixture.h"
 
@@ -92,6 +93,28 @@ TEST_F(FlashAgainstBoard, StationsInSeveralProcessesShareOneCounter) {
     EXPECT_NE(ReadFile(Work() / "counter").find("next " + std::to_string(programmed + 1) + "\n"),
               std::string::npos)
         << ReadFile(Work() / "counter");
+}
+
+// A call killed with SIGKILL in the middle of its runs: the runs (one
+// process per port) stop and give their numbers back rather than program on
+// alone, holding the ports and the numbers.
+TEST_F(FlashAgainstBoard, KillingACallStopsItsRunsAndFreesTheirNumbers) {
+    StartBoard(86, {"--line-rate"});
+    StartBoard(87, {"--line-rate"});
+    std::vector<std::string> arguments = {"--port", "COM86", "--port", "COM87", "--quiet"};
+    for (const std::string& word : SerialArguments(Work() / "counter")) arguments.push_back(word);
+    ChildProcess call = StartFlash(arguments);
+    ASSERT_TRUE(WaitForText(Work() / "counter", "reserved 2 ", kRunLimit));
+    call.Signal(SIGKILL);
+    call.Wait(kRunLimit);
+    std::string counter;
+    for (int tries = 0; tries < 100; ++tries) {
+        counter = ReadFile(Work() / "counter");
+        if (counter.find("reserved") == std::string::npos)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_NE(counter.find("returned 1\nreturned 2\n"), std::string::npos) << counter;
 }
 
 }  // namespace
