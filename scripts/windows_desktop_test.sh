@@ -5,6 +5,7 @@
 #   - the main window appears with its title;
 #   - a mouse click on the start button programs the board with the whole
 #     image (the same bytes the Linux vorlan-flash leaves);
+#   - a run that fails keeps its trace under AppData\Local and names it;
 #   - a second copy shows "Already in progress" captioned with the Updater
 #     title, and ends;
 #   - Alt+F4 ends the program and stores "com" under HKCU;
@@ -132,6 +133,30 @@ if cmp -s "$WORK/board.hex" "$WORK/image.hex"; then
     pass "a click on the start button programs the board with the whole image"
 else
     fail "a click on the start button" "the board does not hold the image"
+fi
+
+# A board that refuses a frame until the run fails: the failed run's trace is
+# kept in the user's local application data and the program names it.
+kill "$BOARD_PID"
+wait "$BOARD_PID" 2>/dev/null
+rm -f "$DOSDEVICES/com$COM"
+VORLAN_PORT_DIR="$DOSDEVICES" "$LINUX_BIN/vorlan-board" --com "$COM" --refuse 3:9 \
+    >"$WORK/board.out" 2>"$WORK/board.err" &
+BOARD_PID=$!
+for _ in $(seq 100); do [ -e "$DOSDEVICES/com$COM" ] && break; sleep 0.1; done
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vorlan/traces
+xdotool mousemove --window "$MAIN" $((BORDER + START_X)) $((CLIENT_TOP + START_Y)) click 1
+tries=0
+until grep -q "failed run's trace:" "$WORK/program.err" || [ "$tries" -gt 300 ]; do
+    tries=$((tries + 1))
+    sleep 0.1
+done
+named=$(tr -d '\r' <"$WORK/program.err" | sed -n "s/^vorlan: the failed run's trace: //p" | tail -n 1)
+kept=$(find "$WINEPREFIX/drive_c/users" -path '*AppData/Local/Vorlan/traces/*.trace' | tail -n 1)
+if [ -n "$named" ] && [ -s "$kept" ] && [ "${named##*\\}" = "${kept##*/}" ]; then
+    pass "a failed run keeps its trace in AppData\\Local\\Vorlan\\traces and names it"
+else
+    fail "a failed run" "named \"$named\", kept \"$kept\""
 fi
 
 "$WINE_RUN" "$EXE" >"$WORK/second.out" 2>&1 &
