@@ -123,12 +123,18 @@ fi
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 BORDER=$(((WIDTH - CLIENT_WIDTH) / 2))
 CLIENT_TOP=$((HEIGHT - CLIENT_HEIGHT - BORDER))
-xdotool mousemove --window "$MAIN" $((BORDER + START_X)) $((CLIENT_TOP + START_Y)) click 1
-tries=0
-until cmp -s "$WORK/board.hex" "$WORK/image.hex" || [ "$tries" -gt 600 ]; do
-    tries=$((tries + 1))
-    sleep 0.1
-done
+# click_start_until <seconds> <command...>: clicks the start button, then
+# waits until the command succeeds or the time is up.
+click_start_until() {
+    xdotool mousemove --window "$MAIN" $((BORDER + START_X)) $((CLIENT_TOP + START_Y)) click 1
+    tries=$(($1 * 10))
+    shift
+    until "$@" || [ "$tries" -le 0 ]; do
+        tries=$((tries - 1))
+        sleep 0.1
+    done
+}
+click_start_until 60 cmp -s "$WORK/board.hex" "$WORK/image.hex"
 if cmp -s "$WORK/board.hex" "$WORK/image.hex"; then
     pass "a click on the start button programs the board with the whole image"
 else
@@ -145,12 +151,7 @@ VORLAN_PORT_DIR="$DOSDEVICES" "$LINUX_BIN/vorlan-board" --com "$COM" --refuse 3:
 BOARD_PID=$!
 for _ in $(seq 100); do [ -e "$DOSDEVICES/com$COM" ] && break; sleep 0.1; done
 rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vorlan/traces
-xdotool mousemove --window "$MAIN" $((BORDER + START_X)) $((CLIENT_TOP + START_Y)) click 1
-tries=0
-until grep -q "failed run's trace:" "$WORK/program.err" || [ "$tries" -gt 300 ]; do
-    tries=$((tries + 1))
-    sleep 0.1
-done
+click_start_until 30 grep -q "failed run's trace:" "$WORK/program.err"
 named=$(tr -d '\r' <"$WORK/program.err" | sed -n "s/^vorlan: the failed run's trace: //p" | tail -n 1)
 kept=$(find "$WINEPREFIX/drive_c/users" -path '*AppData/Local/Vorlan/traces/*.trace' | tail -n 1)
 if [ -n "$named" ] && [ -s "$kept" ] && [ "${named##*\\}" = "${kept##*/}" ]; then
