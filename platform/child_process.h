@@ -7,6 +7,8 @@
 // environment and stays in this process's process group (on Windows: on this
 // console), so the terminal's interrupt key reaches it directly. Nothing else
 // of this process is inherited (no other handles, no other child's pipes).
+// On Windows the children end with this process, however it ends (a job
+// object); on Linux a child asks for that itself (StopWhenParentEnds).
 #pragma once
 
 #include <cstddef>
@@ -45,14 +47,6 @@ public:
 std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
                                                 const std::vector<std::string>& arguments,
                                                 std::string& error);
-
-// For a child started as above, after InstallConsoleInterrupt: when its
-// parent ends, also by a kill that leaves it no time to say so, the child is
-// hung up on (SIGHUP, maybe more than once) and stops its work; what it still
-// writes to the closed pipes is lost, not fatal. (On Windows the parent's
-// children end with it: they belong to a job that closes with the parent;
-// this call does nothing there.)
-void StopWhenParentEnds();
 
 // The path of this program's own executable, to start it again; empty when
 // the system cannot say.

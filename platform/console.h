@@ -26,10 +26,18 @@ void UseParentConsole();
 // TakeConsoleInterrupt; the handler does nothing else, so a run sees the press
 // at its next wait. The pressesToEndAtOnce-th press of the process writes
 // endMessage to standard error and ends the process at once with status 130,
-// for a run that no longer waits. endMessage must outlive the process. A
-// hang-up (SIGHUP: the terminal closed, or a child's parent ended) counts as
-// one press sent here, however often it comes, and never ends the process.
+// for a run that no longer waits. endMessage must outlive the process. On
+// Linux a request to end (SIGTERM) or a hang-up (SIGHUP: the terminal
+// closed) counts as one press sent here, however often it comes, and never
+// ends the process; each only when it was not ignored at start (nohup).
 void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage);
+
+// For a child process started by another program of ours, after
+// InstallConsoleInterrupt: when the parent ends, also by a kill that leaves
+// it no time to say so, the child gets a press as above and stops its work;
+// what it still writes to its closed pipes is lost, not fatal. Does nothing
+// on Windows, where the parent's children end with it.
+void StopWhenParentEnds();
 // true once after each press that has not been taken yet.
 bool TakeConsoleInterrupt();
 

@@ -23,10 +23,11 @@ namespace vorlan::flash {
 class BoardSerials {
 public:
     // Opens the store (giving back what ended processes held: TellNotes
-    // tells it; later calls tell such finds themselves), and refuses with a message in error: fewer numbers left
-    // than the call's boards (--count N on each port), a value that does not
-    // fit the format, a place outside what a run for the firmware's family
-    // writes. true and nothing more without --serial or --serial-list.
+    // tells it; later calls tell such finds themselves), and refuses with a
+    // message in error: fewer numbers left than the call's boards (--count N
+    // on each port), a value that does not fit the format, a place outside
+    // what a run for the firmware's family writes. true and nothing more
+    // without --serial or --serial-list.
     bool Open(const FlashArguments& arguments, const HexFirmware& firmware, std::string& error);
     bool Given() const { return given_; }
     // Prints on standard error what the store found since it was last asked.

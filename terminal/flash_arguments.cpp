@@ -381,7 +381,9 @@ std::string UsageText(const std::string& programName) {
            "(\" User Abort !! \"); a board stopped while being written, or one that\n"
            "failed after blocks were sent, holds a partial image and must be programmed\n"
            "again. A third Ctrl-C ends the program at once, for a run that no longer\n"
-           "answers.\n"
+           "answers. On Linux, SIGTERM and a hang-up stop the run as Ctrl-C does (not\n"
+           "when ignored, as under nohup); ending a call with several ports, even by\n"
+           "kill -9, stops the runs of its ports too.\n"
            "\n" +
            PortNamingHelp() +
            "\n"

@@ -9,7 +9,6 @@
 #include "engine/run_plan.h"
 #include "engine/status_reporting.h"
 #include "engine/update_run.h"
-#include "platform/child_process.h"
 #include "platform/com_naming.h"
 #include "platform/console.h"
 #include "ports/port_setting.h"

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,15 +140,6 @@ std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
         return nullptr;
     }
     return std::make_unique<PosixChildProcess>(pid, output.read, errors.read);
-}
-
-void StopWhenParentEnds() {
-    std::signal(SIGPIPE, SIG_IGN);
-    const pid_t parent = ::getppid();
-    ::prctl(PR_SET_PDEATHSIG, SIGHUP);
-    // The parent may have ended before the request stood.
-    if (::getppid() != parent)
-        ::raise(SIGHUP);
 }
 
 std::string OwnProgramPath() {

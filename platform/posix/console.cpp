@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -31,11 +32,21 @@ void OnInterrupt(int, siginfo_t* info, void*) {
     gInterruptPending = 1;
 }
 
-// A hang-up asks for a stop once, however often it comes: a child is hung up
-// on again as each thread of its ended parent goes.
-void OnHangUp(int) {
+// A request to end asks for a stop once, however often it comes: a child is
+// told again as each thread of its ended parent goes.
+void OnEndRequest(int) {
     gInterruptSentHere = 1;
     gInterruptPending = 1;
+}
+
+void StopOnSignal(int signalNumber, bool evenWhenIgnored) {
+    struct sigaction action {};
+    action.sa_handler = OnEndRequest;
+    sigemptyset(&action.sa_mask);
+    struct sigaction before {};
+    sigaction(signalNumber, nullptr, &before);
+    if (evenWhenIgnored || before.sa_handler != SIG_IGN)
+        sigaction(signalNumber, &action, nullptr);
 }
 
 }  // namespace
@@ -59,10 +70,18 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_SIGINFO;
     sigaction(SIGINT, &action, nullptr);
-    struct sigaction hangUp {};
-    hangUp.sa_handler = OnHangUp;
-    sigemptyset(&hangUp.sa_mask);
-    sigaction(SIGHUP, &hangUp, nullptr);
+    StopOnSignal(SIGTERM, false);
+    StopOnSignal(SIGHUP, false);
+}
+
+void StopWhenParentEnds() {
+    std::signal(SIGPIPE, SIG_IGN);
+    StopOnSignal(SIGTERM, true);
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // The parent may have ended before the request stood.
+    if (::getppid() != parent)
+        ::raise(SIGTERM);
 }
 
 bool TakeConsoleInterrupt() {

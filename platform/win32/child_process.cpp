@@ -188,8 +188,6 @@ std::unique_ptr<ChildProcess> StartChildProcess(const std::string& program,
     return std::make_unique<Win32ChildProcess>(process.hProcess, outputRead, errorsRead);
 }
 
-void StopWhenParentEnds() {}
-
 std::string OwnProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

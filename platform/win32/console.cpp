@@ -78,6 +78,8 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage) {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
+void StopWhenParentEnds() {}
+
 bool TakeConsoleInterrupt() {
     return TakeConsoleInterruptWithOrigin() != ConsoleInterrupt::kNone;
 }
