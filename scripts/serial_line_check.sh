@@ -101,6 +101,10 @@ done
 # shellcheck disable=SC2086 # one word per pid
 kill -9 "$killed" $runs 2>/dev/null || true
 wait "$killed" 2>/dev/null || true
+held=0
+for pid in $runs; do
+    held=$((held + $(grep -c "^reserved .* $pid\." "$COUNTER" || true)))
+done
 echo "killed station $killed and its runs with SIGKILL; its runs held $held reservations"
 sleep 3   # its boards finish their interrupted run and go away
 station restarted "$d" $((d + SMALL_PORTS - 1)) 3
