@@ -35,8 +35,10 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage);
 // For a child process started by another program of ours, after
 // InstallConsoleInterrupt: when the parent ends, also by a kill that leaves
 // it no time to say so, the child gets a press as above and stops its work;
-// what it still writes to its closed pipes is lost, not fatal. Does nothing
-// on Windows, where the parent's children end with it.
+// what it still writes to its closed pipes is lost, not fatal. Linux ties
+// this to the parent's thread that started the child: that thread must
+// outlive it. Does nothing on Windows, where the parent's children end with
+// it.
 void StopWhenParentEnds();
 // true once after each press that has not been taken yet.
 bool TakeConsoleInterrupt();
