@@ -40,6 +40,7 @@ void InstallConsoleInterrupt(int pressesToEndAtOnce, const char* endMessage);
 // outlive it. Does nothing on Windows, where the parent's children end with
 // it.
 void StopWhenParentEnds();
+
 // true once after each press that has not been taken yet.
 bool TakeConsoleInterrupt();
 
