@@ -4,26 +4,19 @@
 // recorded without copies of this. Does not own the port it wraps.
 #pragma once
 
-#include "engine/link_port.h"
+#include "engine/forwarding_port.h"
 
 namespace vorlan {
 
-class TracePort final : public LinkPort {
+class TracePort final : public ForwardingPort {
 public:
-    explicit TracePort(LinkPort& port) : port_(port) {}
+    using ForwardingPort::ForwardingPort;
 
-    void ReopenSelected() override { port_.ReopenSelected(); }
-    void ShowOnStatusBar(StatusBarView& bar) override { port_.ShowOnStatusBar(bar); }
-    std::int16_t Check() override { return port_.Check(); }
     // The bytes are recorded before they go out; a failed write is noted.
     int Write(const std::uint8_t* bytes, std::int32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     // The drain discards unread bytes; the trace notes how many.
     std::int64_t Drain() override;
-    std::string Problem() override { return port_.Problem(); }
-
-private:
-    LinkPort& port_;
 };
 
 }  // namespace vorlan
